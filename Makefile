@@ -1,0 +1,36 @@
+# make run: install what is missing, build, start Inkwisp under Wine.
+# make test: install what is missing, build, run the host, wine and e2e tests.
+.PHONY: all deps build build-host build-windows run test bench format clean
+
+JOBS ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+build-windows: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS)
+
+build-host: deps
+	@cmake --preset host >/dev/null
+	@cmake --build --preset host -j $(JOBS)
+
+build: build-windows build-host
+
+run: build-windows
+	@bash scripts/run.sh
+
+test: build
+	@bash scripts/test.sh
+
+bench: build-windows
+	@bash scripts/bench.sh
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build

@@ -1,0 +1,229 @@
+#include "app/app.h"
+
+#include <cwchar>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "app/document.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "canvas/view.h"
+#include "gesture/gesture.h"
+#include "imaging/imaging.h"
+#include "memo/memo_files.h"
+#include "memo/print.h"
+#include "pen/eraser.h"
+#include "pen/pen_dialog.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_store.h"
+
+AppWindow g_app;
+
+namespace {
+
+constexpr int MULTI_TOUCH_READY = NID_READY | NID_MULTI_INPUT;
+constexpr int MANUAL_PATH_CAPACITY = 32768; // the longest path Windows can name
+
+void ShowVersionBox() {
+    MessageBoxW(g_app.hwnd, L"Copyright (C) 2026 The Inkwisp developers\n\nVer.2.01", g_app.caption,
+                MB_OK);
+}
+
+void CheckMultiTouch(HWND window) {
+    if ((GetSystemMetrics(SM_DIGITIZER) & MULTI_TOUCH_READY) == MULTI_TOUCH_READY) {
+        ConfigureGestures();
+    } else {
+        MessageBoxW(window, L"お使いのPCはマルチタッチに対応していません", g_app.caption, MB_OK);
+    }
+}
+
+LRESULT OnCreate(HWND window) {
+    g_app.hwnd = window;
+    SHGetSpecialFolderPathW(window, g_settings.saveFolder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    ComputeSettingsFolder();
+    std::swprintf(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY, L"%ls\\bak",
+                  g_settings.settingsFolder);
+    g_settings.backgroundEnabled = 0;
+    ResetBackgroundLayer();
+    LoadSettings();
+    DragAcceptFiles(window, TRUE);
+    NewCanvas();
+    if (g_settings.backgroundEnabled != 0) {
+        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
+    }
+    g_view.lastPoint = NO_POINT;
+    CheckMultiTouch(window);
+    return 0;
+}
+
+LRESULT OnDestroy() {
+    if (g_document.modified != 0) {
+        SaveCurrentMemo();
+    }
+    ReleaseCanvas();
+    PostQuitMessage(0);
+    return 0;
+}
+
+LRESULT OnPaint() {
+    g_view.lastPoint = NO_POINT;
+    PaintView(0, 0);
+    return 0;
+}
+
+void OpenImageAsMemo(const wchar_t* path) {
+    if (LoadImageIntoLayer(path, 0) == 0) {
+        NewCanvas();
+    }
+}
+
+void OnNew() {
+    if (ConfirmSaveChanges() == IDCANCEL) {
+        return;
+    }
+    NewCanvas();
+    if (g_settings.backgroundEnabled != 0) {
+        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
+    }
+}
+
+void OnOpen() {
+    if (ConfirmSaveChanges() == IDCANCEL) {
+        return;
+    }
+    wchar_t path[PATH_BUFFER_CAPACITY];
+    if (ChooseImageFile(path) != 1) {
+        return;
+    }
+    OpenImageAsMemo(path);
+}
+
+void ShowPenDialog(HWND owner) {
+    DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_PEN), owner, PenDlgProc, 0);
+}
+
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case IDM_ABOUT: ShowVersionBox(); return 0;
+    case IDM_EXIT:
+        g_document.modified = 0;
+        DestroyWindow(window);
+        return 0;
+    case IDM_NEW: OnNew(); return 0;
+    case IDM_OPEN: OnOpen(); return 0;
+    case IDM_SAVE: SaveCurrentMemo(); return 0;
+    case IDM_PRINT: PrintCanvas(); return 0;
+    case IDM_PEN: ShowPenDialog(window); return 0;
+    case IDM_SETTINGS:
+        DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_SETTINGS), window, SettingsDlgProc,
+                        0);
+        return 0;
+    case IDM_MANUAL: OpenManual(); return 0;
+    case IDM_ERASER: ToggleEraser(); return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT OnDropFiles(HDROP drop) {
+    if (ConfirmSaveChanges() == IDCANCEL) {
+        DragFinish(drop);
+        return 0;
+    }
+    wchar_t path[PATH_BUFFER_CAPACITY];
+    // A name too long for the buffer would come back cut, naming another file: take none.
+    if (DragQueryFileW(drop, 0, nullptr, 0) >= PATH_BUFFER_CAPACITY ||
+        DragQueryFileW(drop, 0, path, PATH_BUFFER_CAPACITY) == 0) {
+        path[0] = L'\0';
+    }
+    DragFinish(drop);
+    OpenImageAsMemo(path);
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy();
+    case WM_PAINT: return OnPaint();
+    case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
+    case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
+    case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
+    case WM_MOUSEMOVE: OnStrokeMove(wParam, lParam); return 0;
+    case WM_LBUTTONUP: OnStrokeEnd(lParam); return 0;
+    case WM_RBUTTONUP: ShowPenDialog(window); return 0;
+    case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAINMENU);
+    windowClass.lpszClassName = g_app.className;
+    windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+    RegisterClassExW(&windowClass);
+}
+
+void StartApplication(HINSTANCE instance) {
+    g_app.gdiplusToken = StartImaging();
+    LoadStringW(instance, IDS_APP_TITLE, g_app.caption, 100);
+    LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, 100);
+    RegisterMainWindowClass(instance);
+    g_app.hinstance = instance;
+}
+
+HWND CreateMainWindow() {
+    return CreateWindowExW(0, g_app.className, g_app.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           0, CW_USEDEFAULT, 0, nullptr, nullptr, g_app.hinstance, nullptr);
+}
+
+void OpenCommandLineImage(const wchar_t* commandLine) {
+    if (commandLine[0] != L'\0') {
+        OpenImageAsMemo(commandLine);
+    }
+}
+
+int RunMessageLoop() {
+    HACCEL accelerators = LoadAcceleratorsW(g_app.hinstance, MAKEINTRESOURCEW(109));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(message.hwnd, accelerators, &message) == 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void StopApplication() { StopImaging(g_app.gdiplusToken); }
+
+void OpenManual() {
+    // A buffer as long as any Windows path, so a deep install folder is never cut or overrun.
+    static wchar_t path[MANUAL_PATH_CAPACITY];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MANUAL_PATH_CAPACITY);
+    if (length < 3 || length >= MANUAL_PATH_CAPACITY) {
+        return;
+    }
+    path[length - 3] = L'h';
+    path[length - 2] = L't';
+    path[length - 1] = L'm';
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = g_app.hwnd;
+    info.lpVerb = L"open";
+    info.lpFile = path;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
+}

@@ -1,0 +1,24 @@
+// The ink layer, the background layer and the composite: device-compatible 2048 × 2048 bitmaps.
+#pragma once
+
+#include <windows.h>
+
+#include "canvas/view_math.h"
+
+// Pure white on the ink layer is empty and transparent.
+constexpr COLORREF EMPTY_INK = RGB(255, 255, 255);
+
+struct Canvas {
+    HBITMAP ink;
+    HBITMAP background;
+    HBITMAP composite;
+};
+
+extern Canvas g_canvas;
+
+void ResetInkLayer();
+void ResetBackgroundLayer();
+// Rebuilds the composite: the background with every non-white ink pixel over it.
+void ComposeCanvas();
+// Releases the three bitmaps, ink first.
+void ReleaseCanvas();

@@ -1,0 +1,185 @@
+// The layers, the composite and the view's painting, on real GDI bitmaps under Wine.
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "canvas/view.h"
+#include "pen/pen_state.h"
+#include "settings/settings.h"
+#include "wine_app.h"
+
+namespace {
+
+class CanvasTest : public testing::Test {
+protected:
+    void SetUp() override {
+        StartTestWindow(800, 600);
+        ResetInkLayer();
+        ResetBackgroundLayer();
+        g_view = {1.0, 0, 0, NO_POINT};
+        g_pen.color = RGB(0, 0, 0);
+        g_pen.width = 4;
+        g_settings.backgroundEnabled = 0;
+        g_document.modified = 0;
+    }
+
+    // A stroke as the window receives it: press, moves with the button held, release.
+    void Stroke(int x0, int y0, int x1, int y1) {
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(x0, y0));
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint((x0 + x1) / 2, (y0 + y1) / 2));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(x1, y1));
+    }
+
+    int GdiObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
+};
+
+TEST_F(CanvasTest, ResetLayersAreWhiteEverywhere) {
+    FillBitmap(g_canvas.ink, RGB(10, 20, 30));
+    ResetInkLayer();
+    for (int p : {0, 1, 1023, 2046, 2047}) {
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, p, p), RGB(255, 255, 255));
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2047 - p, p), RGB(255, 255, 255));
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, p, 2047 - p), RGB(255, 255, 255));
+    }
+}
+
+TEST_F(CanvasTest, CompositeKeepsNearWhiteInkAndDropsPureWhite) {
+    FillBitmap(g_canvas.background, RGB(0, 0, 200));
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, g_canvas.ink);
+    SetPixel(memory, 10, 10, RGB(0xFF, 0xFF, 0xFE)); // 0xFEFFFF
+    SetPixel(memory, 11, 10, RGB(200, 0, 0));
+    SelectObject(memory, old);
+    DeleteDC(memory);
+
+    ComposeCanvas();
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 10, 10), RGB(0xFF, 0xFF, 0xFE));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 11, 10), RGB(200, 0, 0));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 12, 10), RGB(0, 0, 200));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 2047, 2047), RGB(0, 0, 200));
+}
+
+TEST_F(CanvasTest, ComposingAgainReleasesThePreviousComposite) {
+    ComposeCanvas();
+    const int before = GdiObjects();
+    for (int i = 0; i < 5; ++i) {
+        ComposeCanvas();
+    }
+    EXPECT_EQ(GdiObjects(), before);
+}
+
+TEST_F(CanvasTest, StrokesLandWhereTheMappingSays) {
+    struct Case {
+        double zoom;
+        int originX, originY;
+        int clientX, clientY;
+        int canvasX, canvasY;
+    } cases[] = {
+        {1.0, 0, 0, 100, 200, 100, 200},
+        {2.0, 100, 40, 300, 200, 250, 140},
+        {0.5, 0, 0, 300, 200, 600, 400},
+    };
+    for (const Case& c : cases) {
+        ResetInkLayer();
+        g_view = {c.zoom, c.originX, c.originY, NO_POINT};
+        // A horizontal stroke of 20 client pixels ending at the point.
+        Stroke(c.clientX - 20, c.clientY, c.clientX, c.clientY);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, c.canvasX, c.canvasY), RGB(0, 0, 0))
+            << "zoom " << c.zoom;
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, c.canvasX, c.canvasY + 10), RGB(255, 255, 255))
+            << "zoom " << c.zoom;
+        EXPECT_EQ(g_document.modified, 1);
+        // The same call shows the new ink in the window.
+        EXPECT_EQ(ReadClientPixel(c.clientX - 2, c.clientY), RGB(0, 0, 0)) << "zoom " << c.zoom;
+    }
+}
+
+TEST_F(CanvasTest, APressAndReleaseWithoutMoveLeavesADotAndSetsModified) {
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
+    EXPECT_EQ(g_document.modified, 0);
+    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(50, 60));
+    EXPECT_EQ(g_document.modified, 1);
+    EXPECT_TRUE(IsNoPoint(g_view.lastPoint));
+}
+
+TEST_F(CanvasTest, APaintEndsTheStroke) {
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
+    InvalidateRect(g_app.hwnd, nullptr, FALSE);
+    UpdateWindow(g_app.hwnd);
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(90, 60));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 70, 60), RGB(255, 255, 255));
+    EXPECT_EQ(g_document.modified, 0);
+}
+
+TEST_F(CanvasTest, AMoveWithTheButtonUpEndsTheStrokeInsteadOfDrawing) {
+    // The button was released outside the window: the release never arrived.
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
+    SendToMainWindow(WM_MOUSEMOVE, 0, PackPoint(300, 60));
+    SendToMainWindow(WM_MOUSEMOVE, 0, PackPoint(310, 60));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 200, 60), RGB(255, 255, 255));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 305, 60), RGB(255, 255, 255));
+    EXPECT_TRUE(IsNoPoint(g_view.lastPoint));
+    EXPECT_EQ(g_document.modified, 0);
+}
+
+TEST_F(CanvasTest, TheEraserWritesEmptyInk) {
+    Stroke(100, 100, 200, 100);
+    g_pen.color = ERASER_COLOR;
+    g_pen.width = 32;
+    Stroke(140, 100, 160, 100);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 150, 100), RGB(255, 255, 255));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 110, 100), RGB(0, 0, 0));
+}
+
+TEST_F(CanvasTest, BackgroundShowsUnderInkOnlyWhileEnabled) {
+    FillBitmap(g_canvas.background, RGB(0, 120, 0));
+    Stroke(100, 100, 200, 100);
+    PaintView(1, 0);
+    EXPECT_EQ(ReadClientPixel(300, 300), RGB(255, 255, 255));
+    g_settings.backgroundEnabled = 1;
+    PaintView(1, 0);
+    EXPECT_EQ(ReadClientPixel(300, 300), RGB(0, 120, 0));
+    EXPECT_EQ(ReadClientPixel(150, 100), RGB(0, 0, 0));
+}
+
+TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
+    StartTestWindow(1200, 700);
+    g_view = {0.5, 0, 0, NO_POINT};
+    PaintView(1, 0);
+    EXPECT_EQ(g_view.originX, -352);
+    // Client x 176 is canvas x 0; to its left lies no canvas.
+    EXPECT_EQ(ReadClientPixel(180, 100), RGB(255, 255, 255));
+    EXPECT_NE(ReadClientPixel(170, 100), RGB(255, 255, 255));
+    // A stroke off the canvas draws nothing and does not crash.
+    Stroke(20, 100, 100, 100);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 200), RGB(255, 255, 255));
+    StartTestWindow(800, 600);
+}
+
+TEST_F(CanvasTest, AZeroSizedClientAreaPaintsWithoutHarm) {
+    ShowWindow(g_app.hwnd, SW_MINIMIZE);
+    PumpMessages();
+    PaintView(1, 0);
+    Stroke(10, 10, 20, 20);
+    EXPECT_GE(g_view.originX, 0);
+    EXPECT_LE(g_view.originX, CANVAS_SIZE);
+    ShowWindow(g_app.hwnd, SW_RESTORE);
+    StartTestWindow(800, 600);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 15, 15), RGB(0, 0, 0));
+}
+
+TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
+    PaintView(1, 0);
+    const int before = GdiObjects();
+    for (int i = 0; i < 200; ++i) {
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(10 + i, 10));
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(20 + i, 30));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(30 + i, 40));
+        InvalidateRect(g_app.hwnd, nullptr, FALSE);
+        UpdateWindow(g_app.hwnd);
+    }
+    EXPECT_EQ(GdiObjects(), before);
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#include "canvas/canvas.h"
+
+#include "app/app.h"
+
+Canvas g_canvas;
+
+namespace {
+
+void ResetLayer(HBITMAP& layer) {
+    DeleteObject(layer);
+    HDC window = GetDC(g_app.hwnd);
+    layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
+    HDC memory = CreateCompatibleDC(window);
+    HGDIOBJ old = SelectObject(memory, layer);
+    PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(g_app.hwnd, window);
+}
+
+} // namespace
+
+void ResetInkLayer() { ResetLayer(g_canvas.ink); }
+
+void ResetBackgroundLayer() { ResetLayer(g_canvas.background); }
+
+void ComposeCanvas() {
+    DeleteObject(g_canvas.composite);
+    HDC window = GetDC(g_app.hwnd);
+    g_canvas.composite = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
+    HDC target = CreateCompatibleDC(window);
+    HGDIOBJ oldTarget = SelectObject(target, g_canvas.composite);
+    PatBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
+    HDC background = CreateCompatibleDC(window);
+    HGDIOBJ oldBackground = SelectObject(background, g_canvas.background);
+    BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY);
+    HDC ink = CreateCompatibleDC(window);
+    HGDIOBJ oldInk = SelectObject(ink, g_canvas.ink);
+    TransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0, CANVAS_SIZE, CANVAS_SIZE,
+                   EMPTY_INK);
+    SelectObject(ink, oldInk);
+    SelectObject(background, oldBackground);
+    SelectObject(target, oldTarget);
+    DeleteDC(target);
+    DeleteDC(background);
+    DeleteDC(ink);
+    ReleaseDC(g_app.hwnd, window);
+}
+
+void ReleaseCanvas() {
+    DeleteObject(g_canvas.ink);
+    DeleteObject(g_canvas.background);
+    DeleteObject(g_canvas.composite);
+    g_canvas = Canvas{};
+}

@@ -1,0 +1,5 @@
+#include "canvas/rotation.h"
+
+void RotateLayerQuarterTurn(HBITMAP, int) {}
+
+void DrawRotationPreview(int) {}

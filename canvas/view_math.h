@@ -1,0 +1,51 @@
+// The view's arithmetic: client-to-canvas mapping, origin clamping and the visible rectangle.
+// Platform-free.
+#pragma once
+
+#include <cstdint>
+
+constexpr int CANVAS_SIZE = 2048;
+
+struct ViewPoint {
+    int x;
+    int y;
+};
+
+struct ViewState {
+    double zoom;
+    int originX;
+    int originY;
+    ViewPoint lastPoint;
+};
+
+extern ViewState g_view;
+
+constexpr ViewPoint NO_POINT = {-1, -1};
+
+inline bool IsNoPoint(ViewPoint p) { return p.x == -1 && p.y == -1; }
+
+// Truncates toward zero into the int range; NaN gives 0, so no conversion is ever undefined.
+int TruncToInt(double value);
+
+// A pointer message's lParam: x in the low word, y in the high word, both unsigned.
+ViewPoint UnpackPoint(std::uint32_t packed);
+
+// Canvas pixels shown across a client extent: trunc(extent / zoom).
+int VisibleSpan(int clientExtent, double zoom);
+
+// Keeps the origin inside the canvas; the upper bound is applied last and wins.
+void ClampOrigin(ViewState& view, int clientWidth, int clientHeight);
+
+ViewPoint ClientToCanvas(const ViewState& view, ViewPoint client);
+
+// The part of the canvas that the client area shows, and where it lands in the client area.
+// Normally the whole client area shows canvas; when the client area shows more than the canvas
+// (negative origin, or a view wider than the canvas) the source is cut to the canvas and the
+// destination shrinks with it, so nothing is read from outside the layers.
+struct ViewBlit {
+    int dstX, dstY, dstW, dstH;
+    int srcX, srcY, srcW, srcH;
+    bool coversClient;
+};
+
+ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeight);

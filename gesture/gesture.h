@@ -1,0 +1,7 @@
+#pragma once
+
+#include <windows.h>
+
+void ConfigureGestures();
+// Handles one WM_GESTURE and closes its handle.
+void HandleGesture(HGESTUREINFO handle);

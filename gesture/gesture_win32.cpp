@@ -1,0 +1,5 @@
+#include "gesture/gesture.h"
+
+void ConfigureGestures() {}
+
+void HandleGesture(HGESTUREINFO handle) { CloseGestureInfoHandle(handle); }

@@ -1,0 +1,174 @@
+#include "imaging/imaging.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <new>
+
+// GDI+'s headers expect min and max in scope.
+namespace Gdiplus {
+using std::max;
+using std::min;
+} // namespace Gdiplus
+#include <gdiplus.h>
+
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+
+namespace {
+
+GpGraphics* AsGraphics(ImagingGraphics graphics) { return reinterpret_cast<GpGraphics*>(graphics); }
+GpImage* AsImage(ImagingImage image) { return reinterpret_cast<GpImage*>(image); }
+GpMatrix* AsMatrix(ImagingMatrix matrix) { return reinterpret_cast<GpMatrix*>(matrix); }
+
+} // namespace
+
+ULONG_PTR StartImaging() {
+    GdiplusStartupInput input;
+    input.GdiplusVersion = 1;
+    input.DebugEventCallback = nullptr;
+    input.SuppressBackgroundThread = FALSE;
+    input.SuppressExternalCodecs = FALSE;
+    ULONG_PTR token = 0;
+    GdiplusStartup(&token, &input, nullptr);
+    return token;
+}
+
+void StopImaging(ULONG_PTR token) { GdiplusShutdown(token); }
+
+ImagingGraphics CreateGraphicsOnDC(HDC dc) {
+    GpGraphics* graphics = nullptr;
+    GdipCreateFromHDC(dc, &graphics);
+    return reinterpret_cast<ImagingGraphics>(graphics);
+}
+
+void DeleteGraphics(ImagingGraphics graphics) {
+    if (graphics != nullptr) {
+        GdipDeleteGraphics(AsGraphics(graphics));
+    }
+}
+
+ImagingImage CreateImageFromBitmap(HBITMAP bitmap) {
+    GpBitmap* image = nullptr;
+    if (GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Ok) {
+        return nullptr;
+    }
+    return reinterpret_cast<ImagingImage>(static_cast<GpImage*>(image));
+}
+
+ImagingImage LoadImageFile(const wchar_t* path) {
+    GpImage* image = nullptr;
+    if (GdipLoadImageFromFile(path, &image) != Ok) {
+        return nullptr;
+    }
+    return reinterpret_cast<ImagingImage>(image);
+}
+
+void DisposeImage(ImagingImage image) {
+    if (image != nullptr) {
+        GdipDisposeImage(AsImage(image));
+    }
+}
+
+UINT GetImageWidth(ImagingImage image) {
+    UINT width = 0;
+    if (image != nullptr) {
+        GdipGetImageWidth(AsImage(image), &width);
+    }
+    return width;
+}
+
+UINT GetImageHeight(ImagingImage image) {
+    UINT height = 0;
+    if (image != nullptr) {
+        GdipGetImageHeight(AsImage(image), &height);
+    }
+    return height;
+}
+
+void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
+    const UINT width = GetImageWidth(image);
+    const UINT height = GetImageHeight(image);
+    if (graphics == nullptr || image == nullptr || width == 0 || height == 0) {
+        return;
+    }
+    GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
+                       static_cast<INT>(height));
+}
+
+void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
+                   int height) {
+    if (graphics != nullptr && image != nullptr) {
+        GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, width, height);
+    }
+}
+
+void RotateFlipImage(ImagingImage image, int rotateFlipType) {
+    if (image != nullptr) {
+        GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
+    }
+}
+
+ImagingMatrix CreateMatrix() {
+    GpMatrix* matrix = nullptr;
+    GdipCreateMatrix(&matrix);
+    return reinterpret_cast<ImagingMatrix>(matrix);
+}
+
+void DeleteMatrix(ImagingMatrix matrix) {
+    if (matrix != nullptr) {
+        GdipDeleteMatrix(AsMatrix(matrix));
+    }
+}
+
+void TranslateMatrix(ImagingMatrix matrix, float dx, float dy) {
+    if (matrix != nullptr) {
+        GdipTranslateMatrix(AsMatrix(matrix), dx, dy, MatrixOrderPrepend);
+    }
+}
+
+void RotateMatrix(ImagingMatrix matrix, float degrees) {
+    if (matrix != nullptr) {
+        GdipRotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
+    }
+}
+
+void SetWorldTransform(ImagingGraphics graphics, ImagingMatrix matrix) {
+    if (graphics != nullptr && matrix != nullptr) {
+        GdipSetWorldTransform(AsGraphics(graphics), AsMatrix(matrix));
+    }
+}
+
+void ResetWorldTransform(ImagingGraphics graphics) {
+    if (graphics != nullptr) {
+        GdipResetWorldTransform(AsGraphics(graphics));
+    }
+}
+
+int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
+    UINT count = 0;
+    UINT size = 0;
+    if (GdipGetImageEncodersSize(&count, &size) != Ok || size == 0) {
+        return -1;
+    }
+    // ImageCodecInfo records point into the same block, so it is fetched whole.
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]);
+    if (!block) {
+        return -1;
+    }
+    auto* codecs = reinterpret_cast<ImageCodecInfo*>(block.get());
+    if (GdipGetImageEncoders(count, size, codecs) != Ok) {
+        return -1;
+    }
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType != nullptr && std::wcscmp(codecs[i].MimeType, mimeType) == 0) {
+            *clsid = codecs[i].Clsid;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
+    return image != nullptr && GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
+}

@@ -1,0 +1,47 @@
+// The program's only door to GDI+ (the flat interface). Every object made here is released by
+// its matching call; the GDI+ types stay inside imaging.cpp.
+#pragma once
+
+#include <windows.h>
+
+typedef struct ImagingGraphicsObject* ImagingGraphics;
+typedef struct ImagingImageObject* ImagingImage;
+typedef struct ImagingMatrixObject* ImagingMatrix;
+
+// GDI+ quarter turns (RotateFlipType): 90 degrees clockwise, and 270 clockwise.
+constexpr int ROTATE_CLOCKWISE = 1;
+constexpr int ROTATE_COUNTER_CLOCKWISE = 3;
+
+ULONG_PTR StartImaging();
+void StopImaging(ULONG_PTR token);
+
+ImagingGraphics CreateGraphicsOnDC(HDC dc);
+void DeleteGraphics(ImagingGraphics graphics);
+
+// A GDI+ bitmap holding a copy of a GDI bitmap's pixels.
+ImagingImage CreateImageFromBitmap(HBITMAP bitmap);
+// Decodes a file; null when it cannot be read. The file stays open until DisposeImage.
+ImagingImage LoadImageFile(const wchar_t* path);
+void DisposeImage(ImagingImage image);
+UINT GetImageWidth(ImagingImage image);
+UINT GetImageHeight(ImagingImage image);
+
+// Draws an image with its top-left corner at (x, y), one image pixel on one target pixel
+// whatever resolution the file states (a 300-dpi scan must not come out shrunk).
+void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
+void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
+                   int height);
+void RotateFlipImage(ImagingImage image, int rotateFlipType);
+
+ImagingMatrix CreateMatrix();
+void DeleteMatrix(ImagingMatrix matrix);
+// Each step is prepended: it applies to a point before the steps already in the matrix.
+void TranslateMatrix(ImagingMatrix matrix, float dx, float dy);
+void RotateMatrix(ImagingMatrix matrix, float degrees);
+void SetWorldTransform(ImagingGraphics graphics, ImagingMatrix matrix);
+void ResetWorldTransform(ImagingGraphics graphics);
+
+// Index of the first encoder whose MIME type is exactly `mimeType` and its class id, or -1.
+int FindEncoder(const wchar_t* mimeType, CLSID* clsid);
+// Writes an image with an encoder's defaults; true when GDI+ reports success.
+bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder);

@@ -1,0 +1,3 @@
+#include "memo/print.h"
+
+void PrintCanvas() {}

@@ -1,0 +1,28 @@
+// Resource identifiers, shared by the resource script and the code.
+#pragma once
+
+#define IDS_APP_TITLE 100
+#define IDS_WINDOW_CLASS 109
+
+#define IDD_PEN 102
+#define IDD_SETTINGS 103
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDI_APP 107
+#define IDR_MAINMENU 109
+#define IDM_NEW 110
+#define IDM_OPEN 111
+#define IDM_SAVE 112
+#define IDM_PRINT 113
+#define IDM_PEN 114
+#define IDM_SETTINGS 115
+#define IDM_MANUAL 116
+#define IDM_ERASER 117
+
+#define IDC_SAVE_FOLDER 120
+#define IDC_BACKGROUND 121
+#define IDC_BROWSE 122
+#define IDC_LOAD_BACKGROUND 123
+#define IDC_CHANGE_PEN 124
+
+#define IDB_PALETTE 2000

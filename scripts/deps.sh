@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Inkwisp need (Debian, as root); quiet when all is there.
+set -euo pipefail
+
+packages=(
+    cmake make g++ googletest clang libclang-rt-14-dev clang-format
+    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    wine wine32:i386 libcups2:i386
+    xvfb xdotool x11-utils openbox imagemagick poppler-utils fonts-ipafont-gothic
+    cups cups-client cups-bsd printer-driver-cups-pdf
+    python3
+)
+
+missing=()
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    missing=("${packages[@]}")
+else
+    for p in "${packages[@]}"; do
+        status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+        [[ "$status" == "install ok installed" ]] || missing+=("$p")
+    done
+fi
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+    echo "deps: missing packages (${missing[*]}); run 'make deps' as root" >&2
+    exit 1
+fi
+echo "deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Starts Inkwisp under Wine: on the user's display if there is one, otherwise on a private Xvfb
+# display, with a screenshot of the started window, until interrupted.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/wine-env.sh"
+exe=$INKWISP_BUILD/Inkwisp/inkwisp.exe
+
+if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
+    bash "$root/scripts/wine-prefix.sh"
+    exec wine "$exe" "$@"
+fi
+
+show_headless() {
+    bash "$root/scripts/wine-prefix.sh"
+    wine "$exe" "$@" </dev/null >/dev/null 2>&1 &
+    local shot=$INKWISP_BUILD/run-screenshot.png
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name ' -Inkwisp$' >/dev/null 2>&1 && break
+        sleep 0.2
+    done
+    sleep 1
+    import -window root "$shot"
+    echo "Inkwisp is running on the virtual display $DISPLAY (no display of your own was found)."
+    echo "Screenshot of the started window: $shot"
+    echo "Press Ctrl+C to stop."
+    trap 'wineserver -k; exit 0' INT TERM
+    wait
+}
+export -f show_headless
+export root exe
+INKWISP_SCREEN=1280x1024x24 exec bash "$root/scripts/with-display.sh" bash -c 'show_headless "$@"' _ "$@"

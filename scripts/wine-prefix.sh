@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Makes the private Wine prefix ready (created once, Japanese font substitution applied) and
+# leaves a wineserver running for a while so that the tests start quickly.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+# With a Desktop folder of its own in HOME, Wine links the desktop there and not to HOME itself.
+mkdir -p "$HOME/Desktop"
+wineserver -p 120 </dev/null >/dev/null 2>&1
+if [[ ! -f "$WINEPREFIX/.inkwisp-ready" ]]; then
+    wine wineboot -i </dev/null >/dev/null 2>&1
+    cat >"$INKWISP_BUILD/wine/fonts.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
+"MS UI Gothic"="IPAGothic"
+"MS Shell Dlg"="IPAGothic"
+"MS Shell Dlg 2"="IPAGothic"
+REG
+    wine regedit /S "$(winepath -w "$INKWISP_BUILD/wine/fonts.reg")" </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.inkwisp-ready"
+else
+    wine wineboot </dev/null >/dev/null 2>&1
+fi

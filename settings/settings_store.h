@@ -1,0 +1,5 @@
+#pragma once
+
+void ComputeSettingsFolder();
+void LoadSettings();
+void SaveSettings();

@@ -1,0 +1,108 @@
+#include "wine_app.h"
+
+#include <cwchar>
+
+#include "app/app.h"
+
+namespace {
+
+HHOOK g_hook;
+int g_answer = IDOK;
+std::vector<std::wstring> g_texts;
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM) {
+    wchar_t className[16];
+    GetClassNameW(child, className, 16);
+    wchar_t text[512];
+    if (_wcsicmp(className, L"Static") == 0 && GetWindowTextW(child, text, 512) > 0) {
+        g_texts.emplace_back(text);
+    }
+    return TRUE;
+}
+
+// Message boxes of the program carry its caption; its dialogs ("Pen", "Settings") do not.
+LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16];
+        wchar_t caption[100];
+        GetClassNameW(box, className, 16);
+        GetWindowTextW(box, caption, 100);
+        if (std::wcscmp(className, L"#32770") == 0 && std::wcscmp(caption, g_app.caption) == 0) {
+            EnumChildWindows(box, CollectStaticText, 0);
+            PostMessageW(box, WM_COMMAND, g_answer, 0);
+        }
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+} // namespace
+
+HWND StartTestWindow(int clientWidth, int clientHeight) {
+    if (g_app.hwnd == nullptr) {
+        g_hook = SetWindowsHookExW(WH_CBT, AnswerMessageBoxes, nullptr, GetCurrentThreadId());
+        StartApplication(GetModuleHandleW(nullptr));
+        HWND window = CreateMainWindow();
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
+    }
+    RECT frame = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+    SetWindowPos(g_app.hwnd, HWND_TOP, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE);
+    // The menu bar may wrap on a narrow window; correct by what the client area really is.
+    RECT client;
+    GetClientRect(g_app.hwnd, &client);
+    SetWindowPos(g_app.hwnd, HWND_TOP, 0, 0,
+                 frame.right - frame.left + clientWidth - client.right,
+                 frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE);
+    PumpMessages();
+    return g_app.hwnd;
+}
+
+void SetMessageBoxAnswer(int button) { g_answer = button; }
+
+std::vector<std::wstring> TakeMessageBoxTexts() {
+    std::vector<std::wstring> texts;
+    texts.swap(g_texts);
+    return texts;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+COLORREF ReadBitmapPixel(HBITMAP bitmap, int x, int y) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    const COLORREF color = GetPixel(memory, x, y);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    return color;
+}
+
+void FillBitmap(HBITMAP bitmap, COLORREF color) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT all = {0, 0, 2048, 2048};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+COLORREF ReadClientPixel(int x, int y) {
+    HDC window = GetDC(g_app.hwnd);
+    const COLORREF color = GetPixel(window, x, y);
+    ReleaseDC(g_app.hwnd, window);
+    return color;
+}
+
+LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageW(g_app.hwnd, message, wParam, lParam);
+}
