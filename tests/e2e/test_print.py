@@ -91,7 +91,8 @@ def wait_new_job_done(known, timeout=90):
     while time.time() < deadline:
         new = [job for job_id, job in queue_jobs().items() if job_id not in known]
         e2e.check(len(new) <= 1, "more than one new print job: %s" % new)
-        if new and new[0].get("state", 0) >= JOB_COMPLETED:
+        # CUPS may answer a moment before it has filled in every attribute of a new job.
+        if new and new[0].get("state", 0) >= JOB_COMPLETED and "name" in new[0]:
             e2e.check(new[0]["state"] == JOB_COMPLETED, "the print job ended in state %s" % new[0])
             return new[0]
         time.sleep(0.2)
