@@ -142,6 +142,21 @@ TEST_F(CanvasTest, BackgroundShowsUnderInkOnlyWhileEnabled) {
     EXPECT_EQ(ReadClientPixel(150, 100), RGB(0, 0, 0));
 }
 
+TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {
+    // Rows alternate red and green: a shrink that merged them would show black or yellow.
+    for (int y = 0; y < 400; y += 2) {
+        FillBitmapRect(g_canvas.background, 0, y, 400, y + 1, RGB(200, 0, 0));
+        FillBitmapRect(g_canvas.background, 0, y + 1, 400, y + 2, RGB(0, 200, 0));
+    }
+    g_settings.backgroundEnabled = 1;
+    g_view = {0.5, 0, 0, NO_POINT};
+    PaintView(1, 0);
+    for (int y = 10; y < 190; y += 7) {
+        const COLORREF shown = ReadClientPixel(100, y);
+        EXPECT_TRUE(shown == RGB(200, 0, 0) || shown == RGB(0, 200, 0)) << std::hex << shown;
+    }
+}
+
 TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
     StartTestWindow(1200, 700);
     g_view = {0.5, 0, 0, NO_POINT};

@@ -41,6 +41,9 @@ void PaintView(int form, LPARAM point) {
     HDC back = CreateCompatibleDC(window);
     HGDIOBJ oldBackBitmap = SelectObject(back, backBitmap);
     HDC layer = CreateCompatibleDC(window);
+    // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and
+    // is the slower one; dropping them whole keeps every shown colour a colour of the picture.
+    SetStretchBltMode(back, COLORONCOLOR);
     if (!blit.coversClient) {
         FillOutsideCanvas(back, width, height);
     }
