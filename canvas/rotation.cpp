@@ -60,6 +60,7 @@ void DrawRotationPreview(int angle) {
     // the strips beside the canvas keep what the last paint showed there.
     const ViewBlit blit =
         ComputeViewBlit(g_view, client.right - client.left, client.bottom - client.top);
+    SetStretchBltMode(window, COLORONCOLOR); // as the view's painting shrinks its layers
     StretchBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, memory, blit.srcX, blit.srcY,
                blit.srcW, blit.srcH, SRCCOPY);
     SelectObject(memory, oldBitmap);
