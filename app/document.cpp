@@ -17,7 +17,14 @@ void NewCanvas() {
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
 
-void SetCurrentFile(const wchar_t*) {}
+bool SetCurrentFile(const wchar_t* path) {
+    if (!SplitMemoPath(path, g_document.folder, g_document.name)) {
+        return false;
+    }
+    g_document.modified = 0;
+    UpdateWindowTitle();
+    return true;
+}
 
 void UpdateWindowTitle() {
     wchar_t title[TITLE_CAPACITY];

@@ -26,3 +26,26 @@ void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* tit
         title[capacity - 1] = L'\0';
     }
 }
+
+bool SplitMemoPath(const wchar_t* path, wchar_t* folder, wchar_t* name) {
+    const wchar_t* separator = std::wcsrchr(path, L'\\');
+    if (separator == nullptr || separator[1] == L'\0') {
+        return false;
+    }
+    const wchar_t* fileName = separator + 1;
+    // Only a full stop in the file's own name starts its extension, never one in a folder name.
+    const wchar_t* stop = std::wcsrchr(fileName, L'.');
+    const std::size_t baseLength =
+        stop != nullptr ? static_cast<std::size_t>(stop - fileName) : std::wcslen(fileName);
+    const std::size_t folderLength = static_cast<std::size_t>(separator - path);
+    const wchar_t extension[] = L".png";
+    const std::size_t extensionLength = sizeof(extension) / sizeof(extension[0]) - 1;
+    if (folderLength >= FOLDER_CAPACITY || baseLength + extensionLength >= NAME_CAPACITY) {
+        return false;
+    }
+    std::wmemcpy(folder, path, folderLength);
+    folder[folderLength] = L'\0';
+    std::wmemcpy(name, fileName, baseLength);
+    std::wmemcpy(name + baseLength, extension, extensionLength + 1);
+    return true;
+}

@@ -4,7 +4,8 @@
 #include <cstddef>
 
 constexpr std::size_t FOLDER_CAPACITY = 256;
-constexpr std::size_t NAME_CAPACITY = 64;
+// Any file name that a file dialog or a drop can give (a path of 259 characters) fits.
+constexpr std::size_t NAME_CAPACITY = 260;
 constexpr std::size_t TITLE_CAPACITY = 256;
 
 struct DocumentState {
@@ -18,6 +19,12 @@ extern DocumentState g_document;
 // "無題 -<caption>" for an untitled memo, "<name> -<caption>" otherwise; cut to fit `capacity`.
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity);
+
+// Splits the path of a loaded file into the memo's folder and the memo's name: the file's own
+// name with the extension png (one without an extension gets it added). False, writing nothing,
+// when the path has no folder or its folder or new name would not fit the buffers
+// (FOLDER_CAPACITY and NAME_CAPACITY characters).
+bool SplitMemoPath(const wchar_t* path, wchar_t* folder, wchar_t* name);
 
 // Copies `source` into `target` of `capacity` characters, cutting what does not fit.
 void CopyText(wchar_t* target, std::size_t capacity, const wchar_t* source);

@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <cwchar>
+#include <string>
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -190,9 +191,24 @@ HWND CreateMainWindow() {
 }
 
 void OpenCommandLineImage(const wchar_t* commandLine) {
-    if (commandLine[0] != L'\0') {
-        OpenImageAsMemo(commandLine);
+    if (commandLine[0] == L'\0') {
+        return;
     }
+    // The shell quotes a path with blanks ("Open with", a file dropped on the program's icon):
+    // one enclosing pair goes; the path is never split at blanks.
+    std::wstring path = commandLine;
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
+        path = path.substr(1, path.size() - 2);
+    }
+    // A name typed relative to the current folder becomes a full path, which the memo needs.
+    const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (length != 0) {
+        std::wstring full(length, L'\0');
+        if (GetFullPathNameW(path.c_str(), length, &full[0], nullptr) < length) {
+            path = full.c_str();
+        }
+    }
+    OpenImageAsMemo(path.c_str());
 }
 
 int RunMessageLoop() {

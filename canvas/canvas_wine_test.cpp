@@ -12,7 +12,7 @@
 namespace {
 
 class CanvasTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         StartTestWindow(800, 600);
         ResetInkLayer();
@@ -30,8 +30,6 @@ protected:
         SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint((x0 + x1) / 2, (y0 + y1) / 2));
         SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(x1, y1));
     }
-
-    int GdiObjects() { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
 };
 
 TEST_F(CanvasTest, ResetLayersAreWhiteEverywhere) {
@@ -62,11 +60,12 @@ TEST_F(CanvasTest, CompositeKeepsNearWhiteInkAndDropsPureWhite) {
 
 TEST_F(CanvasTest, ComposingAgainReleasesThePreviousComposite) {
     ComposeCanvas();
-    const int before = GdiObjects();
+    const int before = CountFreeGdiHandles();
+    ASSERT_GT(before, 1000);
     for (int i = 0; i < 5; ++i) {
         ComposeCanvas();
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(CountFreeGdiHandles(), before);
 }
 
 TEST_F(CanvasTest, StrokesLandWhereTheMappingSays) {
@@ -171,15 +170,24 @@ TEST_F(CanvasTest, AZeroSizedClientAreaPaintsWithoutHarm) {
 
 TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
     PaintView(1, 0);
-    const int before = GdiObjects();
-    for (int i = 0; i < 200; ++i) {
+    const int before = CountFreeGdiHandles();
+    ASSERT_GT(before, 1000);
+    for (int i = 0; i < 60; ++i) {
         SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(10 + i, 10));
         SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(20 + i, 30));
         SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(30 + i, 40));
         InvalidateRect(g_app.hwnd, nullptr, FALSE);
         UpdateWindow(g_app.hwnd);
     }
-    EXPECT_EQ(GdiObjects(), before);
+    EXPECT_EQ(CountFreeGdiHandles(), before);
+}
+
+TEST_F(CanvasTest, TheFreeHandleCountSeesALeakOfOneObject) {
+    const int before = CountFreeGdiHandles();
+    HPEN leaked = CreatePen(PS_SOLID, 1, 0);
+    EXPECT_EQ(CountFreeGdiHandles(), before - 1);
+    DeleteObject(leaked);
+    EXPECT_EQ(CountFreeGdiHandles(), before);
 }
 
 } // namespace

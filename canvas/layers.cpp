@@ -20,9 +20,13 @@ void ResetLayer(HBITMAP& layer) {
 
 } // namespace
 
-void ResetInkLayer() { ResetLayer(g_canvas.ink); }
+void ResetInkLayer() {
+    ResetLayer(g_canvas.ink);
+}
 
-void ResetBackgroundLayer() { ResetLayer(g_canvas.background); }
+void ResetBackgroundLayer() {
+    ResetLayer(g_canvas.background);
+}
 
 void ComposeCanvas() {
     DeleteObject(g_canvas.composite);

@@ -23,7 +23,9 @@ ViewPoint UnpackPoint(std::uint32_t packed) {
     return {static_cast<int>(packed & 0xFFFFu), static_cast<int>(packed >> 16)};
 }
 
-int VisibleSpan(int clientExtent, double zoom) { return TruncToInt(clientExtent / zoom); }
+int VisibleSpan(int clientExtent, double zoom) {
+    return TruncToInt(clientExtent / zoom);
+}
 
 void ClampOrigin(ViewState& view, int clientWidth, int clientHeight) {
     if (view.originX < 0) {
@@ -32,7 +34,8 @@ void ClampOrigin(ViewState& view, int clientWidth, int clientHeight) {
     if (view.originY < 0) {
         view.originY = 0;
     }
-    const long long maxX = CANVAS_SIZE - static_cast<long long>(VisibleSpan(clientWidth, view.zoom));
+    const long long maxX =
+        CANVAS_SIZE - static_cast<long long>(VisibleSpan(clientWidth, view.zoom));
     const long long maxY =
         CANVAS_SIZE - static_cast<long long>(VisibleSpan(clientHeight, view.zoom));
     if (view.originX > maxX) {
@@ -57,7 +60,8 @@ struct Span {
 // One axis of the blit: the canvas range [origin, origin + visible) cut to [0, CANVAS_SIZE).
 Span CutToCanvas(int origin, int visible, int clientExtent) {
     const long long first = std::max<long long>(origin, 0);
-    const long long last = std::min<long long>(static_cast<long long>(origin) + visible, CANVAS_SIZE);
+    const long long last =
+        std::min<long long>(static_cast<long long>(origin) + visible, CANVAS_SIZE);
     if (visible <= 0 || last <= first) {
         return {0, 0, 0, 0};
     }
@@ -78,7 +82,7 @@ ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeigh
     const Span x = CutToCanvas(view.originX, visibleW, clientWidth);
     const Span y = CutToCanvas(view.originY, visibleH, clientHeight);
     ViewBlit blit = {x.dst, y.dst, x.dstLen, y.dstLen, x.src, y.src, x.srcLen, y.srcLen, false};
-    blit.coversClient = x.dst == 0 && y.dst == 0 && x.dstLen == clientWidth &&
-                        y.dstLen == clientHeight;
+    blit.coversClient =
+        x.dst == 0 && y.dst == 0 && x.dstLen == clientWidth && y.dstLen == clientHeight;
     return blit;
 }

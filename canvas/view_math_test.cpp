@@ -8,7 +8,9 @@
 
 namespace {
 
-ViewState View(double zoom, int originX, int originY) { return {zoom, originX, originY, NO_POINT}; }
+ViewState View(double zoom, int originX, int originY) {
+    return {zoom, originX, originY, NO_POINT};
+}
 
 TEST(ViewMapping, MapsClientToCanvasWithTruncation) {
     struct Case {
@@ -25,7 +27,8 @@ TEST(ViewMapping, MapsClientToCanvasWithTruncation) {
         {2.0, -684, 0, 1, 0, -683, 0},
     };
     for (const Case& c : cases) {
-        const ViewPoint p = ClientToCanvas(View(c.zoom, c.originX, c.originY), {c.clientX, c.clientY});
+        const ViewPoint p =
+            ClientToCanvas(View(c.zoom, c.originX, c.originY), {c.clientX, c.clientY});
         EXPECT_EQ(p.x, c.canvasX) << "zoom " << c.zoom << " client x " << c.clientX;
         EXPECT_EQ(p.y, c.canvasY) << "zoom " << c.zoom << " client y " << c.clientY;
     }

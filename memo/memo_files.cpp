@@ -1,14 +1,126 @@
 #include "memo/memo_files.h"
 
-int LoadImageIntoLayer(const wchar_t*, int) { return 0; }
+#include <commdlg.h>
+
+#include <cwchar>
+
+#include "app/app.h"
+#include "app/document.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "imaging/imaging.h"
+#include "memo/memo_naming.h"
+
+namespace {
+
+// The folder, a backslash and the name.
+constexpr std::size_t SAVE_PATH_CAPACITY = FOLDER_CAPACITY + NAME_CAPACITY;
+
+// One record for the whole run: the dialog carries its filter index and offsets into the next call.
+OPENFILENAMEW g_openFileRecord;
+
+void FormatMemoPath(const wchar_t* name, wchar_t* path) {
+    std::swprintf(path, SAVE_PATH_CAPACITY, L"%ls\\%ls", g_document.folder, name);
+}
+
+bool MemoFileExists(const wchar_t* name) {
+    wchar_t path[SAVE_PATH_CAPACITY];
+    FormatMemoPath(name, path);
+    return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool NameUntitledMemo() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const ClockTime time = {now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    wchar_t clockName[CLOCK_NAME_CAPACITY];
+    FormatClockName(time, clockName, CLOCK_NAME_CAPACITY);
+    return ChooseFreeName(clockName, MemoFileExists, g_document.name, NAME_CAPACITY);
+}
+
+} // namespace
+
+int LoadImageIntoLayer(const wchar_t* path, int layer) {
+    HDC window = GetDC(g_app.hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    HGDIOBJ old = SelectObject(memory, layer == 0 ? g_canvas.ink : g_canvas.background);
+    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
+    ImagingImage image = LoadImageFile(path);
+    int result = 0;
+    if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0 &&
+        (layer != 0 || SetCurrentFile(path))) {
+        // Source over, without clearing: the layer shows through the image's transparent parts.
+        DrawImageAt(graphics, image, 0, 0);
+        result = 1;
+    }
+    DeleteGraphics(graphics);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(g_app.hwnd, window);
+    DisposeImage(image);
+    InvalidateRect(g_app.hwnd, nullptr, TRUE);
+    return result;
+}
 
 int ChooseImageFile(wchar_t* buffer) {
     buffer[0] = L'\0';
-    return 0;
+    if (g_openFileRecord.lStructSize == 0) {
+        g_openFileRecord.lStructSize = sizeof(g_openFileRecord);
+        g_openFileRecord.hwndOwner = g_app.hwnd;
+        g_openFileRecord.lpstrFilter = L"Pngファイル(*.png)\0*.png\0";
+        g_openFileRecord.nMaxFile = PATH_BUFFER_CAPACITY;
+        // The folder's buffer itself: the dialog starts wherever the memo is at each call.
+        g_openFileRecord.lpstrInitialDir = g_document.folder;
+        g_openFileRecord.lpstrTitle = L"開く";
+        g_openFileRecord.Flags = OFN_FILEMUSTEXIST;
+    }
+    g_openFileRecord.lpstrFile = buffer;
+    return GetOpenFileNameW(&g_openFileRecord) != 0 ? 1 : 0;
 }
 
-void SaveCompositePng() {}
+int FindPngEncoder(CLSID* clsid) {
+    return FindEncoder(L"image/png", clsid);
+}
 
-void SaveCurrentMemo() {}
+int SaveCompositePng() {
+    ComposeCanvas();
+    wchar_t path[SAVE_PATH_CAPACITY];
+    FormatMemoPath(g_document.name, path);
+    ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);
+    CLSID encoder;
+    const bool written =
+        bitmap != nullptr && FindPngEncoder(&encoder) >= 0 && SaveImageFile(bitmap, path, &encoder);
+    DisposeImage(bitmap);
+    // Only a written file makes the ink safe; otherwise New and closing must still ask or save.
+    if (!written) {
+        return 0;
+    }
+    g_document.modified = 0;
+    return 1;
+}
 
-int ConfirmSaveChanges() { return IDYES; }
+int SaveCurrentMemo() {
+    const bool untitled = g_document.name[0] == L'\0';
+    int saved = 0;
+    if (!untitled || NameUntitledMemo()) {
+        saved = SaveCompositePng();
+    }
+    // The title must not name a file that was never written; the next save tries a new name.
+    if (untitled && saved == 0) {
+        g_document.name[0] = L'\0';
+    }
+    UpdateWindowTitle();
+    return saved;
+}
+
+int ConfirmSaveChanges() {
+    if (g_document.modified == 0) {
+        return IDYES;
+    }
+    const int answer =
+        MessageBoxW(g_app.hwnd, L"現在のキャンバスを保存しますか?", g_app.caption, MB_YESNOCANCEL);
+    if (answer == IDYES && SaveCurrentMemo() == 0) {
+        return IDCANCEL;
+    }
+    return answer;
+}

@@ -4,11 +4,18 @@
 
 constexpr int PATH_BUFFER_CAPACITY = MAX_PATH;
 
-// layer 0 is the ink layer, any other value the background layer. 1 on success, else 0.
+// layer 0 is the ink layer, any other value the background layer. 1 on success, else 0; an ink
+// file that cannot become the memo (no folder, a folder too long to hold) is refused undrawn.
 int LoadImageIntoLayer(const wchar_t* path, int layer);
 // The open-file dialog into a buffer of PATH_BUFFER_CAPACITY characters; 1 when a file was chosen.
 int ChooseImageFile(wchar_t* buffer);
-void SaveCompositePng();
-void SaveCurrentMemo();
-// IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked.
+// Index of the PNG encoder and its class id, or -1.
+int FindPngEncoder(CLSID* clsid);
+// Writes the composite to the memo's file. 1 when it was written, which alone clears `modified`.
+int SaveCompositePng();
+// Names an untitled memo from the clock, saves and retitles. 1 when the file was written; a memo
+// that could not be saved stays untitled.
+int SaveCurrentMemo();
+// IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the
+// user chose to save and the save failed, so that the caller keeps the ink.
 int ConfirmSaveChanges();

@@ -14,7 +14,17 @@ fi
 show_headless() {
     bash "$root/scripts/wine-prefix.sh"
     wine "$exe" "$@" </dev/null >/dev/null 2>&1 &
-    local shot=$INKWISP_BUILD/run-screenshot.png
+    local shot=$INKWISP_BUILD/run-screenshot.png box
+    # Nobody can answer the no-multi-touch notice on a virtual display: answer it here.
+    for _ in $(seq 150); do
+        box=$(xdotool search --onlyvisible --name '^Inkwisp$' 2>/dev/null | head -n1)
+        [[ -n "$box" ]] && break
+        sleep 0.2
+    done
+    if [[ -n "$box" ]]; then
+        sleep 0.5
+        xdotool windowfocus --sync "$box" key Return
+    fi
     for _ in $(seq 100); do
         xdotool search --onlyvisible --name ' -Inkwisp$' >/dev/null 2>&1 && break
         sleep 0.2

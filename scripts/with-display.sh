@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a command on a private Xvfb display (with openbox, which spares Wine a stall on every
-# hidden or destroyed window); the display and its window manager end with the command.
+# hidden or destroyed window, unless INKWISP_WINDOW_MANAGER=0); both end with the command.
 set -uo pipefail
 size=${INKWISP_SCREEN:-1280x1024x24}
 fdfile=$(mktemp)
@@ -9,11 +9,14 @@ xvfb=$!
 for _ in $(seq 100); do [[ -s "$fdfile" ]] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$fdfile")"
 rm -f "$fdfile"
-openbox >/dev/null 2>&1 &
-wm=$!
-sleep 0.3
+wm=
+if [[ "${INKWISP_WINDOW_MANAGER:-1}" != 0 ]]; then
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    sleep 0.3
+fi
 "$@"
 status=$?
-kill "$wm" "$xvfb" 2>/dev/null
-wait "$wm" "$xvfb" 2>/dev/null
+kill $wm "$xvfb" 2>/dev/null
+wait $wm "$xvfb" 2>/dev/null
 exit $status

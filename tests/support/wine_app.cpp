@@ -53,14 +53,15 @@ HWND StartTestWindow(int clientWidth, int clientHeight) {
     // The menu bar may wrap on a narrow window; correct by what the client area really is.
     RECT client;
     GetClientRect(g_app.hwnd, &client);
-    SetWindowPos(g_app.hwnd, HWND_TOP, 0, 0,
-                 frame.right - frame.left + clientWidth - client.right,
+    SetWindowPos(g_app.hwnd, HWND_TOP, 0, 0, frame.right - frame.left + clientWidth - client.right,
                  frame.bottom - frame.top + clientHeight - client.bottom, SWP_NOMOVE);
     PumpMessages();
     return g_app.hwnd;
 }
 
-void SetMessageBoxAnswer(int button) { g_answer = button; }
+void SetMessageBoxAnswer(int button) {
+    g_answer = button;
+}
 
 std::vector<std::wstring> TakeMessageBoxTexts() {
     std::vector<std::wstring> texts;
@@ -101,6 +102,17 @@ COLORREF ReadClientPixel(int x, int y) {
     const COLORREF color = GetPixel(window, x, y);
     ReleaseDC(g_app.hwnd, window);
     return color;
+}
+
+int CountFreeGdiHandles() {
+    std::vector<HRGN> regions;
+    for (HRGN region; regions.size() < 200000 && (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;) {
+        regions.push_back(region);
+    }
+    for (HRGN region : regions) {
+        DeleteObject(region);
+    }
+    return static_cast<int>(regions.size());
 }
 
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {

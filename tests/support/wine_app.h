@@ -24,8 +24,14 @@ void FillBitmap(HBITMAP bitmap, COLORREF color);
 // Reads the main window's client area as it is shown.
 COLORREF ReadClientPixel(int x, int y);
 
+// How many more GDI objects the process can create. GetGuiResources reports 0 under Wine, so
+// tests compare this before and after: a leak of one object shows as one fewer.
+int CountFreeGdiHandles();
+
 // Sends a message to the main window's procedure as the system would deliver it.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 // A client point packed as a pointer message's lParam.
-inline LPARAM PackPoint(int x, int y) { return MAKELPARAM(x, y); }
+inline LPARAM PackPoint(int x, int y) {
+    return MAKELPARAM(x, y);
+}

@@ -1,0 +1,345 @@
+// Performance figures of the stroke path, saving, opening and turning, measured on the real main
+// window under Wine. Prints one table; the figures are read by people, never asserted.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "canvas/rotation.h"
+#include "canvas/view.h"
+#include "memo/memo_files.h"
+#include "pen/pen_state.h"
+#include "settings/settings.h"
+#include "wine_app.h"
+
+namespace {
+
+struct Options {
+    int repetitions = 40;
+    int strokeMoves = 10000;
+    int saves = 100;
+    int turns = 100;
+    std::wstring folder; // where the bench writes its files
+};
+
+struct Figures {
+    double median;
+    double p95;
+};
+
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+template <typename Step> Figures Measure(int repetitions, Step step) {
+    step(); // warm-up
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        const double start = NowMs();
+        step();
+        times.push_back(NowMs() - start);
+    }
+    std::sort(times.begin(), times.end());
+    const size_t p95 = std::min(times.size() - 1, (times.size() * 95 + 99) / 100 - 1);
+    return {times[times.size() / 2], times[p95]};
+}
+
+void PrintHeader() {
+    std::printf("%-52s %10s %10s %9s %9s\n", "case", "median ms", "p95 ms", "x floor", "x blit");
+}
+
+void PrintRow(const std::string& name, Figures figures, double floor = 0, double blit = 0) {
+    std::printf("%-52s %10.2f %10.2f", name.c_str(), figures.median, figures.p95);
+    if (floor > 0) {
+        std::printf(" %9.2f %9.2f", figures.median / floor, figures.median / blit);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// The frame's own GDI calls, bare: new back buffer, background stretch or white fill, the ink
+// laid over with white transparent, and the copy to the window.
+void PaintFloorFrame(int width, int height, bool background) {
+    const int spanW = static_cast<int>(width / g_view.zoom);
+    const int spanH = static_cast<int>(height / g_view.zoom);
+    HDC window = GetDC(g_app.hwnd);
+    HBITMAP backBitmap = CreateCompatibleBitmap(window, width, height);
+    HDC back = CreateCompatibleDC(window);
+    HGDIOBJ oldBack = SelectObject(back, backBitmap);
+    HDC layer = CreateCompatibleDC(window);
+    HGDIOBJ oldLayer = SelectObject(layer, g_canvas.background);
+    if (background) {
+        StretchBlt(back, 0, 0, width, height, layer, g_view.originX, g_view.originY, spanW, spanH,
+                   SRCCOPY);
+    }
+    SelectObject(layer, g_canvas.ink);
+    if (!background) {
+        PatBlt(back, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
+    }
+    TransparentBlt(back, 0, 0, width, height, layer, g_view.originX, g_view.originY, spanW, spanH,
+                   RGB(255, 255, 255));
+    SelectObject(layer, oldLayer);
+    DeleteDC(layer);
+    BitBlt(window, 0, 0, width, height, back, 0, 0, SRCCOPY);
+    SelectObject(back, oldBack);
+    DeleteDC(back);
+    DeleteObject(backBitmap);
+    ReleaseDC(g_app.hwnd, window);
+}
+
+void BlitClientOnce(int width, int height) {
+    HDC window = GetDC(g_app.hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    static HBITMAP bitmap;
+    static int bitmapW, bitmapH;
+    if (bitmapW != width || bitmapH != height) {
+        DeleteObject(bitmap);
+        bitmap = CreateCompatibleBitmap(window, width, height);
+        bitmapW = width;
+        bitmapH = height;
+    }
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(window, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(g_app.hwnd, window);
+}
+
+// One pointer move of a stroke: the segment from the previous point, drawn and shown.
+void StrokeMove(int step) {
+    const int x = 100 + (step * 7) % 400;
+    const int y = 100 + (step * 3) % 300;
+    g_view.lastPoint = {x, y};
+    PaintView(1, PackPoint(x + 5, y + 3));
+}
+
+void DrawBusyCanvas() {
+    std::mt19937 random(20261207);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, g_canvas.ink);
+    for (int i = 0; i < 4000; ++i) {
+        HPEN pen = CreatePen(PS_SOLID, 1 + static_cast<int>(random() % 16),
+                             RGB(random() % 255, random() % 255, random() % 255));
+        HGDIOBJ oldPen = SelectObject(memory, pen);
+        int x = static_cast<int>(random() % CANVAS_SIZE);
+        int y = static_cast<int>(random() % CANVAS_SIZE);
+        MoveToEx(memory, x, y, nullptr);
+        for (int k = 0; k < 6; ++k) {
+            x = std::clamp(x + static_cast<int>(random() % 81) - 40, 0, CANVAS_SIZE - 1);
+            y = std::clamp(y + static_cast<int>(random() % 81) - 40, 0, CANVAS_SIZE - 1);
+            LineTo(memory, x, y);
+        }
+        SelectObject(memory, oldPen);
+        DeleteObject(pen);
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+// The composite as a 24-bit BMP, written with plain GDI, for the ImageMagick peer.
+void WriteCompositeBmp(const std::wstring& path) {
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = CANVAS_SIZE;
+    header.biHeight = CANVAS_SIZE;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    const DWORD stride = CANVAS_SIZE * 3;
+    std::vector<BYTE> pixels(static_cast<size_t>(stride) * CANVAS_SIZE);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, g_canvas.composite, 0, CANVAS_SIZE, pixels.data(),
+              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(header);
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written;
+    WriteFile(handle, &file, sizeof(file), &written, nullptr);
+    WriteFile(handle, &header, sizeof(header), &written, nullptr);
+    WriteFile(handle, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
+    CloseHandle(handle);
+}
+
+// GetGuiResources and the private-bytes counter read 0 under Wine, so objects are counted by
+// how many more fit (a leak shows as fewer), and memory by the committed page-file usage.
+int CountFreeUserHandles() {
+    std::vector<HMENU> menus;
+    for (HMENU menu; menus.size() < 200000 && (menu = CreateMenu()) != nullptr;) {
+        menus.push_back(menu);
+    }
+    for (HMENU menu : menus) {
+        DestroyMenu(menu);
+    }
+    return static_cast<int>(menus.size());
+}
+
+struct Resources {
+    int freeGdi;
+    int freeUser;
+    SIZE_T committed;
+};
+
+Resources ReadResources() {
+    PROCESS_MEMORY_COUNTERS memory = {};
+    memory.cb = sizeof(memory);
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
+    return {CountFreeGdiHandles(), CountFreeUserHandles(), memory.PagefileUsage};
+}
+
+void PrintGrowth(const char* name, const Resources& before, const Resources& after) {
+    std::printf("%-34s GDI objects %+d   USER objects %+d   committed %7.1f -> %7.1f MiB\n", name,
+                before.freeGdi - after.freeGdi, before.freeUser - after.freeUser,
+                before.committed / 1048576.0, after.committed / 1048576.0);
+}
+
+void BenchStrokePath(const Options& options) {
+    const int sizes[][2] = {{1280, 800}, {1920, 1080}};
+    for (const auto& size : sizes) {
+        StartTestWindow(size[0], size[1]);
+        RECT client;
+        GetClientRect(g_app.hwnd, &client);
+        for (double zoom : {0.5, 1.0, 2.0}) {
+            for (int background = 0; background <= 1; ++background) {
+                g_settings.backgroundEnabled = background;
+                g_view = {zoom, 200, 200, NO_POINT};
+                ClampOrigin(g_view, client.right, client.bottom);
+                const Figures blit = Measure(options.repetitions,
+                                             [&] { BlitClientOnce(client.right, client.bottom); });
+                const Figures floor = Measure(options.repetitions, [&] {
+                    PaintFloorFrame(client.right, client.bottom, background != 0);
+                });
+                int step = 0;
+                const Figures stroke = Measure(options.repetitions, [&] { StrokeMove(step++); });
+                char name[96];
+                std::snprintf(name, sizeof(name), "stroke %ldx%ld zoom %.1f background %s",
+                              client.right, client.bottom, zoom, background ? "on" : "off");
+                PrintRow(name, stroke, floor.median, blit.median);
+                std::snprintf(name, sizeof(name), "  floor (bare GDI frame), client BitBlt");
+                std::printf("%-52s %10.2f %10.2f %9s %9.2f\n", name, floor.median, floor.p95, "",
+                            blit.median);
+            }
+        }
+    }
+    g_settings.backgroundEnabled = 0;
+    g_view = {1.0, 0, 0, NO_POINT};
+}
+
+void BenchFiles(const Options& options) {
+    StartTestWindow(1280, 800);
+    ResetInkLayer();
+    DrawBusyCanvas();
+    CopyText(g_document.folder, FOLDER_CAPACITY, options.folder.c_str());
+    CopyText(g_document.name, NAME_CAPACITY, L"bench-busy.png");
+    PrintRow("ComposeCanvas + SaveCompositePng (busy canvas)",
+             Measure(std::max(3, options.repetitions / 4), [] { SaveCompositePng(); }));
+    WriteCompositeBmp(options.folder + L"\\bench-busy.bmp");
+
+    const std::wstring saved = options.folder + L"\\bench-busy.png";
+    PrintRow("LoadImageIntoLayer (2048 x 2048 PNG)",
+             Measure(std::max(3, options.repetitions / 4),
+                     [&] { LoadImageIntoLayer(saved.c_str(), 0); }));
+    PrintRow("RotateLayerQuarterTurn (ink layer)",
+             Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); }));
+    PrintRow("DrawRotationPreview (30 degrees)",
+             Measure(options.repetitions, [] { DrawRotationPreview(30); }));
+}
+
+void BenchGrowth(const Options& options) {
+    // Small client: the long runs look for leaks, not for speed.
+    StartTestWindow(320, 240);
+    g_view = {1.0, 0, 0, NO_POINT};
+    for (int i = 0; i < 50; ++i) {
+        StrokeMove(i);
+    }
+    Resources before = ReadResources();
+    for (int i = 0; i < options.strokeMoves; ++i) {
+        StrokeMove(i);
+        if (i % 500 == 0) {
+            PumpMessages();
+        }
+    }
+    PrintGrowth("stroke moves", before, ReadResources());
+
+    CopyText(g_document.name, NAME_CAPACITY, L"bench-growth.png");
+    SaveCompositePng();
+    before = ReadResources();
+    for (int i = 0; i < options.saves; ++i) {
+        SaveCompositePng();
+    }
+    PrintGrowth("saves", before, ReadResources());
+
+    RotateLayerQuarterTurn(g_canvas.ink, 1);
+    before = ReadResources();
+    for (int i = 0; i < options.turns; ++i) {
+        RotateLayerQuarterTurn(g_canvas.ink, i % 2 == 0 ? 1 : -1);
+        RotateLayerQuarterTurn(g_canvas.background, 1);
+    }
+    PrintGrowth("quarter turns", before, ReadResources());
+}
+
+Options ReadOptions(int argc, char** argv) {
+    Options options;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    options.folder = std::wstring(temp) + L"inkwisp-bench";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const int value = std::atoi(argv[i + 1]);
+        if (std::strcmp(argv[i], "--repetitions") == 0) {
+            options.repetitions = std::max(1, value);
+        } else if (std::strcmp(argv[i], "--moves") == 0) {
+            options.strokeMoves = value;
+        } else if (std::strcmp(argv[i], "--saves") == 0) {
+            options.saves = value;
+        } else if (std::strcmp(argv[i], "--turns") == 0) {
+            options.turns = value;
+        }
+    }
+    if (!options.folder.empty() && options.folder.back() == L'\\') {
+        options.folder.pop_back();
+    }
+    CreateDirectoryW(options.folder.c_str(), nullptr);
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options options = ReadOptions(argc, argv);
+    StartTestWindow(1280, 800);
+    g_pen.color = RGB(20, 40, 160);
+    g_pen.width = 4;
+    FillBitmap(g_canvas.background, RGB(230, 240, 255));
+    std::printf("Inkwisp benchmark: %d repetitions per figure\n", options.repetitions);
+    PrintHeader();
+    BenchStrokePath(options);
+    BenchFiles(options);
+    BenchGrowth(options);
+    char folder[MAX_PATH * 3];
+    WideCharToMultiByte(CP_UTF8, 0, options.folder.c_str(), -1, folder, sizeof(folder), nullptr,
+                        nullptr);
+    std::printf("files: %s\n", folder);
+    g_document.modified = 0;
+    DestroyWindow(g_app.hwnd);
+    return 0;
+}

@@ -1,0 +1,238 @@
+// Quarter turns and the rotation preview, on the real layers and the real window under Wine.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/app.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "canvas/rotation.h"
+#include "canvas/view.h"
+#include "settings/settings.h"
+#include "wine_app.h"
+
+namespace {
+
+constexpr int LAST = CANVAS_SIZE - 1;
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+// Every pixel of a layer as 0x00RRGGBB, row by row from the top.
+std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
+    std::vector<std::uint32_t> pixels(CANVAS_SIZE * CANVAS_SIZE);
+    BITMAPINFO info = TopDown32(CANVAS_SIZE, CANVAS_SIZE);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A pattern in which no two neighbours and no two turned positions agree by chance.
+void PaintNoise(HBITMAP layer) {
+    std::vector<std::uint32_t> pixels(CANVAS_SIZE * CANVAS_SIZE);
+    std::uint32_t state = 2463534242u;
+    for (std::uint32_t& pixel : pixels) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        pixel = state & 0xFFFFFF;
+    }
+    BITMAPINFO info = TopDown32(CANVAS_SIZE, CANVAS_SIZE);
+    HDC screen = GetDC(nullptr);
+    SetDIBits(screen, layer, 0, CANVAS_SIZE, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+}
+
+void FillRectOn(HBITMAP layer, int left, int top, int right, int bottom, COLORREF color) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, layer);
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT rect = {left, top, right, bottom};
+    FillRect(memory, &rect, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+// The client area as it is shown, read back in one piece.
+class ClientShot {
+  public:
+    ClientShot() {
+        RECT client;
+        GetClientRect(g_app.hwnd, &client);
+        width_ = client.right;
+        height_ = client.bottom;
+        pixels_.resize(static_cast<size_t>(width_) * height_);
+        HDC window = GetDC(g_app.hwnd);
+        HDC memory = CreateCompatibleDC(window);
+        HBITMAP shot = CreateCompatibleBitmap(window, width_, height_);
+        HGDIOBJ old = SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
+        SelectObject(memory, old);
+        BITMAPINFO info = TopDown32(width_, height_);
+        GetDIBits(memory, shot, 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
+        DeleteObject(shot);
+        DeleteDC(memory);
+        ReleaseDC(g_app.hwnd, window);
+    }
+
+    COLORREF At(int x, int y) const {
+        const std::uint32_t p = pixels_[static_cast<size_t>(y) * width_ + x];
+        return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+    }
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<std::uint32_t> pixels_;
+};
+
+class RotationTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        StartTestWindow(800, 600);
+        ResetInkLayer();
+        ResetBackgroundLayer();
+        g_settings.backgroundEnabled = 0;
+        g_view = {1.0, 0, 0, NO_POINT};
+        g_document.modified = 0;
+    }
+};
+
+TEST_F(RotationTest, QuarterTurnsAreExactPermutations) {
+    PaintNoise(g_canvas.ink);
+    const std::vector<std::uint32_t> before = ReadLayer(g_canvas.ink);
+
+    RotateLayerQuarterTurn(g_canvas.ink, 0);
+    EXPECT_EQ(g_document.modified, 1);
+    const std::vector<std::uint32_t> counter = ReadLayer(g_canvas.ink);
+    RotateLayerQuarterTurn(g_canvas.ink, -1);
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == before) << "one turn each way";
+    RotateLayerQuarterTurn(g_canvas.ink, -5);
+    const std::vector<std::uint32_t> clockwise = ReadLayer(g_canvas.ink);
+    RotateLayerQuarterTurn(g_canvas.ink, 7);
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == before) << "-5 then 7";
+
+    // Counter-clockwise: the top-right corner comes to the top-left; clockwise the reverse.
+    int wrongCounter = 0;
+    int wrongClockwise = 0;
+    for (int y = 0; y < CANVAS_SIZE; ++y) {
+        for (int x = 0; x < CANVAS_SIZE; ++x) {
+            wrongCounter += counter[y * CANVAS_SIZE + x] != before[x * CANVAS_SIZE + (LAST - y)];
+            wrongClockwise +=
+                clockwise[y * CANVAS_SIZE + x] != before[(LAST - x) * CANVAS_SIZE + y];
+        }
+    }
+    EXPECT_EQ(wrongCounter, 0);
+    EXPECT_EQ(wrongClockwise, 0);
+}
+
+TEST_F(RotationTest, FourTurnsOneWayRestoreTheLayer) {
+    for (int angle : {45, -119}) {
+        PaintNoise(g_canvas.background);
+        const std::vector<std::uint32_t> before = ReadLayer(g_canvas.background);
+        for (int i = 0; i < 4; ++i) {
+            RotateLayerQuarterTurn(g_canvas.background, angle);
+            if (i < 3) {
+                EXPECT_FALSE(ReadLayer(g_canvas.background) == before) << angle << " turn " << i;
+            }
+        }
+        EXPECT_TRUE(ReadLayer(g_canvas.background) == before) << angle;
+    }
+}
+
+TEST_F(RotationTest, CounterClockwiseTurnBringsTheTopRightCornerToTheTopLeft) {
+    FillRectOn(g_canvas.ink, LAST, 0, CANVAS_SIZE, 1, BLACK);
+    RotateLayerQuarterTurn(g_canvas.ink, 0);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 0), BLACK);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, LAST, 0), WHITE);
+    RotateLayerQuarterTurn(g_canvas.ink, -1);
+    RotateLayerQuarterTurn(g_canvas.ink, -1);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, LAST, LAST), BLACK);
+}
+
+// With the view centred on the canvas centre (client 400, 300), a bar to the right of the centre.
+TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
+    FillRectOn(g_canvas.ink, 1024 + 200, 1024 - 20, 1024 + 300, 1024 + 20, BLACK);
+    FillBitmap(g_canvas.background, RGB(0, 150, 0));
+    g_settings.backgroundEnabled = 1;
+    const std::vector<std::uint32_t> inkBefore = ReadLayer(g_canvas.ink);
+    struct Case {
+        int angle;
+        double zoom;
+        int originX, originY;
+        int inkX, inkY;     // client point that must show the turned bar
+        int emptyX, emptyY; // client point where the upright bar was
+    } cases[] = {
+        {0, 1.0, 624, 724, 650, 300, 400, 100},
+        {90, 1.0, 624, 724, 400, 50, 650, 300},   // counter-clockwise: the bar points up
+        {-45, 1.0, 624, 724, 577, 477, 650, 300}, // clockwise by 45
+        {90, 2.0, 924, 674, 200, 200, 200, 500},  // through the zoomed view
+    };
+    for (const Case& c : cases) {
+        g_view = {c.zoom, c.originX, c.originY, NO_POINT};
+        PaintView(1, 0);
+        g_document.modified = 0;
+        DrawRotationPreview(c.angle);
+        const ClientShot shot;
+        EXPECT_EQ(shot.At(c.inkX, c.inkY), BLACK) << "angle " << c.angle;
+        // Only the ink layer: where there is no ink the preview is white, not the background.
+        EXPECT_EQ(shot.At(c.emptyX, c.emptyY), WHITE) << "angle " << c.angle;
+        EXPECT_EQ(shot.At(400, 500), WHITE) << "angle " << c.angle;
+        EXPECT_EQ(g_document.modified, 1);
+        EXPECT_EQ(g_view.originX, c.originX);
+    }
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == inkBefore);
+}
+
+TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
+    StartTestWindow(1200, 700);
+    g_view = {0.5, 0, 0, NO_POINT};
+    PaintView(1, 0);
+    ASSERT_EQ(g_view.originX, -352); // canvas x 0 is at client x 176
+    const COLORREF strip = ReadClientPixel(100, 100);
+    ASSERT_NE(strip, WHITE);
+    FillRectOn(g_canvas.ink, 0, 0, 40, 40, BLACK);
+    DrawRotationPreview(0);
+    EXPECT_EQ(ReadClientPixel(100, 100), strip);
+    EXPECT_EQ(ReadClientPixel(170, 5), strip);
+    EXPECT_EQ(ReadClientPixel(182, 5), BLACK);
+    EXPECT_EQ(ReadClientPixel(300, 300), WHITE);
+    StartTestWindow(800, 600);
+}
+
+// Wine counts no GDI objects (GetGuiResources gives 0), but every leaked 2048 x 2048 bitmap or
+// GDI+ copy takes 16 MB of this 32-bit process's address space.
+ULONGLONG FreeAddressSpace() {
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof(status);
+    GlobalMemoryStatusEx(&status);
+    return status.ullAvailVirtual;
+}
+
+TEST_F(RotationTest, TurnsAndPreviewsReleaseWhatTheyMake) {
+    DrawRotationPreview(10);
+    RotateLayerQuarterTurn(g_canvas.ink, 1);
+    const ULONGLONG before = FreeAddressSpace();
+    for (int angle : {-100, 30}) {
+        DrawRotationPreview(angle);
+        RotateLayerQuarterTurn(g_canvas.ink, angle);
+    }
+    const ULONGLONG megabyte = 1024 * 1024;
+    EXPECT_LT(
+        static_cast<long long>(before - FreeAddressSpace()) / static_cast<long long>(megabyte), 16);
+}
+
+} // namespace

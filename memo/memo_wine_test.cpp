@@ -1,0 +1,816 @@
+// Opening and saving memos on the real window under Wine: image files in, PNG files out.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <dlgs.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cwchar>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/document.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "imaging/imaging.h"
+#include "memo/memo_files.h"
+#include "memo/memo_naming.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "wine_app.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Pattern = std::function<COLORREF(int x, int y)>;
+
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF INK = RGB(200, 0, 0);
+const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?";
+
+// ---- files ----
+
+void WriteBytes(const std::wstring& path, const Bytes& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+Bytes ReadBytes(const std::wstring& path) {
+    Bytes bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+void DeleteTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(folder + L"\\" + name);
+            } else {
+                DeleteFileW((folder + L"\\" + name).c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+// ---- image files made here, independently of the code under test ----
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
+    crc = ~crc;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void PutBigEndian(Bytes& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+std::uint32_t BigEndianAt(const Bytes& bytes, std::size_t at) {
+    return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
+           (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+}
+
+void PutChunk(Bytes& png, const char* type, const Bytes& body) {
+    PutBigEndian(png, static_cast<std::uint32_t>(body.size()));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    png.insert(png.end(), typed.begin(), typed.end());
+    PutBigEndian(png, Crc32(typed.data(), typed.size()));
+}
+
+// An RGB PNG with stored (uncompressed) deflate blocks; `dpi` 0 writes no resolution.
+Bytes EncodePng(int width, int height, const Pattern& pattern, int dpi = 0) {
+    Bytes raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = pattern(x, y);
+            raw.insert(raw.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+        }
+    }
+    Bytes zlib = {0x78, 0x01};
+    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+        const std::size_t size = std::min<std::size_t>(65535, raw.size() - at);
+        zlib.push_back(at + size >= raw.size() ? 1 : 0);
+        zlib.insert(zlib.end(),
+                    {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
+                     static_cast<std::uint8_t>(~size), static_cast<std::uint8_t>(~size >> 8)});
+        zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + size);
+    }
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBigEndian(zlib, (b << 16) | a);
+
+    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes header;
+    PutBigEndian(header, static_cast<std::uint32_t>(width));
+    PutBigEndian(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});
+    PutChunk(png, "IHDR", header);
+    if (dpi != 0) {
+        Bytes resolution;
+        const auto perMetre = static_cast<std::uint32_t>(dpi / 0.0254 + 0.5);
+        PutBigEndian(resolution, perMetre);
+        PutBigEndian(resolution, perMetre);
+        resolution.push_back(1);
+        PutChunk(png, "pHYs", resolution);
+    }
+    PutChunk(png, "IDAT", zlib);
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
+void PutLittleEndian(Bytes& out, std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+// A 24-bit bottom-up BMP.
+Bytes EncodeBmp(int width, int height, const Pattern& pattern) {
+    const int stride = (width * 3 + 3) & ~3;
+    Bytes bmp = {'B', 'M'};
+    PutLittleEndian(bmp, 54 + stride * height, 4);
+    PutLittleEndian(bmp, 0, 4);
+    PutLittleEndian(bmp, 54, 4);
+    PutLittleEndian(bmp, 40, 4);
+    PutLittleEndian(bmp, static_cast<std::uint32_t>(width), 4);
+    PutLittleEndian(bmp, static_cast<std::uint32_t>(height), 4);
+    PutLittleEndian(bmp, 1, 2);
+    PutLittleEndian(bmp, 24, 2);
+    PutLittleEndian(bmp, 0, 24);
+    for (int y = height - 1; y >= 0; --y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = pattern(x, y);
+            bmp.insert(bmp.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
+        }
+        bmp.resize(bmp.size() + stride - width * 3);
+    }
+    return bmp;
+}
+
+// A GIF of up to four colours. Its LZW codes stay three bits wide: a clear code after every two
+// pixels keeps the code table from growing.
+Bytes EncodeGif(int width, int height, const Pattern& pattern) {
+    std::vector<COLORREF> palette;
+    std::vector<int> codes = {4};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = pattern(x, y);
+            auto found = std::find(palette.begin(), palette.end(), c);
+            if (found == palette.end()) {
+                palette.push_back(c);
+                found = palette.end() - 1;
+            }
+            codes.push_back(static_cast<int>(found - palette.begin()));
+            if ((y * width + x) % 2 == 1) {
+                codes.push_back(4);
+            }
+        }
+    }
+    codes.push_back(5);
+    palette.resize(4, WHITE);
+
+    Bytes packed;
+    std::uint32_t bits = 0;
+    int count = 0;
+    for (int code : codes) {
+        bits |= static_cast<std::uint32_t>(code) << count;
+        count += 3;
+        while (count >= 8) {
+            packed.push_back(static_cast<std::uint8_t>(bits));
+            bits >>= 8;
+            count -= 8;
+        }
+    }
+    if (count > 0) {
+        packed.push_back(static_cast<std::uint8_t>(bits));
+    }
+
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+    PutLittleEndian(gif, static_cast<std::uint32_t>(width), 2);
+    PutLittleEndian(gif, static_cast<std::uint32_t>(height), 2);
+    gif.insert(gif.end(), {0x91, 0, 0});
+    for (COLORREF c : palette) {
+        gif.insert(gif.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+    }
+    gif.push_back(0x2C);
+    PutLittleEndian(gif, 0, 4);
+    PutLittleEndian(gif, static_cast<std::uint32_t>(width), 2);
+    PutLittleEndian(gif, static_cast<std::uint32_t>(height), 2);
+    gif.insert(gif.end(), {0, 2});
+    for (std::size_t at = 0; at < packed.size(); at += 255) {
+        const std::size_t size = std::min<std::size_t>(255, packed.size() - at);
+        gif.push_back(static_cast<std::uint8_t>(size));
+        gif.insert(gif.end(), packed.begin() + at, packed.begin() + at + size);
+    }
+    gif.insert(gif.end(), {0, 0x3B});
+    return gif;
+}
+
+// JPEG through the platform's own encoder.
+void WriteWithEncoder(const std::wstring& path, const wchar_t* mimeType, int width, int height,
+                      const Pattern& pattern) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            SetPixel(memory, x, y, pattern(x, y));
+        }
+    }
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    CLSID encoder;
+    ASSERT_GE(FindEncoder(mimeType, &encoder), 0);
+    ImagingImage image = CreateImageFromBitmap(bitmap);
+    EXPECT_TRUE(SaveImageFile(image, path.c_str(), &encoder));
+    DisposeImage(image);
+    DeleteObject(bitmap);
+}
+
+// ---- canvas ----
+
+std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = CANVAS_SIZE;
+    info.bmiHeader.biHeight = -CANVAS_SIZE;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> bits(CANVAS_SIZE * CANVAS_SIZE);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, layer, 0, CANVAS_SIZE, bits.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(rows, CANVAS_SIZE);
+    for (std::uint32_t& pixel : bits) {
+        pixel &= 0xFFFFFF;
+    }
+    return bits;
+}
+
+void FillRectOn(HBITMAP layer, int left, int top, int right, int bottom, COLORREF color) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, layer);
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT area = {left, top, right, bottom};
+    FillRect(memory, &area, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+std::wstring WindowTitle() {
+    wchar_t title[TITLE_CAPACITY];
+    GetWindowTextW(g_app.hwnd, title, TITLE_CAPACITY);
+    return title;
+}
+
+bool IsClockName(const std::wstring& name) {
+    if (name.size() < 18 || name.compare(name.size() - 4, 4, L".png") != 0) {
+        return false;
+    }
+    const wchar_t marks[] = {L'月', L'日', L'時', L'分'};
+    for (int i = 0; i < 4; ++i) {
+        if (name[2 + 3 * i] != marks[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    std::size_t characters = 1;
+    for (const std::wstring& path : paths) {
+        characters += path.size() + 1;
+    }
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT,
+                                 sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) {
+        std::wmemcpy(text, path.c_str(), path.size() + 1);
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class MemoTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        StartTestWindow(640, 480);
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"inkwisp-memo-" + std::to_wstring(GetCurrentProcessId());
+        DeleteTree(folder_);
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        g_settings.backgroundEnabled = 0;
+        CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, folder_.c_str());
+        NewCanvas();
+        SetMessageBoxAnswer(IDOK);
+        TakeMessageBoxTexts();
+    }
+
+    void TearDown() override { DeleteTree(folder_); }
+
+    std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
+
+    // A named memo with unsaved ink at (100..120, 100..120).
+    void WriteInk() {
+        FillRectOn(g_canvas.ink, 100, 100, 120, 120, INK);
+        g_document.modified = 1;
+    }
+    bool InkIsThere() { return ReadBitmapPixel(g_canvas.ink, 110, 110) == INK; }
+
+    std::wstring folder_;
+};
+
+TEST_F(MemoTest, SaveWritesA2048PngOfTheCompositeThatReadsBackPixelForPixel) {
+    FillRectOn(g_canvas.background, 0, 0, CANVAS_SIZE, 700, RGB(0, 0, 200));
+    FillRectOn(g_canvas.background, 1500, 1500, 2048, 2048, RGB(10, 120, 30));
+    FillRectOn(g_canvas.ink, 50, 50, 400, 60, INK);
+    FillRectOn(g_canvas.ink, 60, 600, 300, 800, RGB(0xFF, 0xFF, 0xFE)); // near white: ink
+    FillRectOn(g_canvas.ink, 2040, 2040, 2048, 2048, RGB(1, 2, 3));
+    g_document.modified = 1;
+
+    ASSERT_EQ(SaveCurrentMemo(), 1);
+    const std::wstring name = g_document.name;
+    EXPECT_TRUE(IsClockName(name)) << name;
+    EXPECT_EQ(name.size(), 18u) << name;
+    EXPECT_EQ(std::wstring(g_document.folder), folder_);
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_EQ(WindowTitle(), name + L" -Inkwisp");
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{name});
+
+    // A standard PNG header, read byte by byte: 2048 × 2048, 8 bits, not interlaced.
+    const Bytes png = ReadBytes(In(name));
+    ASSERT_GT(png.size(), 33u);
+    const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), signature);
+    EXPECT_EQ(std::string(png.begin() + 12, png.begin() + 16), "IHDR");
+    EXPECT_EQ(BigEndianAt(png, 16), 2048u);
+    EXPECT_EQ(BigEndianAt(png, 20), 2048u);
+    EXPECT_EQ(png[24], 8);
+    EXPECT_EQ(png[28], 0);
+    EXPECT_EQ(BigEndianAt(png, 29), Crc32(png.data() + 12, 17));
+
+    // Loaded back onto a white layer, every pixel equals the composite.
+    const std::vector<std::uint32_t> composite = ReadLayer(g_canvas.composite);
+    EXPECT_EQ(composite[0], 0x0000C8u);
+    EXPECT_EQ(composite[55 * CANVAS_SIZE + 100], 0xC80000u);
+    EXPECT_EQ(composite[700 * CANVAS_SIZE + 100], 0xFFFFFEu);
+    ResetBackgroundLayer();
+    ASSERT_EQ(LoadImageIntoLayer(In(name).c_str(), 1), 1);
+    EXPECT_TRUE(ReadLayer(g_canvas.background) == composite);
+
+    // Later saves of the same memo write the same file, also with nothing changed.
+    ASSERT_TRUE(DeleteFileW(In(name).c_str()));
+    EXPECT_EQ(SaveCurrentMemo(), 1);
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{name});
+}
+
+TEST_F(MemoTest, AnUntitledSaveNeverReplacesAFileOfTheSameClockName) {
+    // Files of the clock names of the next seconds, as saved on this date in another year.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FILETIME stamp;
+    SystemTimeToFileTime(&now, &stamp);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = stamp.dwLowDateTime;
+    ticks.HighPart = stamp.dwHighDateTime;
+    std::vector<std::wstring> taken;
+    for (int second = 0; second < 10; ++second) {
+        ULARGE_INTEGER later = ticks;
+        later.QuadPart += 10000000ull * second;
+        const FILETIME laterStamp = {later.LowPart, later.HighPart};
+        SYSTEMTIME time;
+        FileTimeToSystemTime(&laterStamp, &time);
+        wchar_t clockName[CLOCK_NAME_CAPACITY];
+        FormatClockName({time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond}, clockName,
+                        CLOCK_NAME_CAPACITY);
+        taken.push_back(clockName);
+        WriteBytes(In(taken.back() + L".png"), {'o', 'l', 'd'});
+    }
+    WriteInk();
+    ASSERT_EQ(SaveCurrentMemo(), 1);
+    const std::wstring name = g_document.name;
+    ASSERT_GT(name.size(), 6u);
+    const std::wstring base = name.substr(0, name.size() - 6);
+    EXPECT_EQ(name.substr(name.size() - 6), L"_2.png");
+    EXPECT_NE(std::find(taken.begin(), taken.end(), base), taken.end()) << name;
+    EXPECT_EQ(ReadBytes(In(base + L".png")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_GT(ReadBytes(In(name)).size(), 100u);
+}
+
+TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
+    const std::wstring missing = In(L"missing");
+    CopyText(g_document.folder, FOLDER_CAPACITY, missing.c_str());
+    WriteInk();
+
+    EXPECT_EQ(SaveCurrentMemo(), 0);
+    EXPECT_EQ(g_document.modified, 1);
+    EXPECT_STREQ(g_document.name, L"");
+    EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+
+    // Yes to the question, but nothing could be written: New goes no further.
+    SetMessageBoxAnswer(IDYES);
+    EXPECT_EQ(ConfirmSaveChanges(), IDCANCEL);
+    SendToMainWindow(WM_COMMAND, IDM_NEW);
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 2u);
+    EXPECT_TRUE(InkIsThere());
+    EXPECT_EQ(g_document.modified, 1);
+
+    // A named memo keeps its name when its folder has gone.
+    CopyText(g_document.name, NAME_CAPACITY, L"named.png");
+    EXPECT_EQ(SaveCurrentMemo(), 0);
+    EXPECT_STREQ(g_document.name, L"named.png");
+    EXPECT_EQ(g_document.modified, 1);
+
+    ASSERT_TRUE(CreateDirectoryW(missing.c_str(), nullptr));
+    EXPECT_EQ(SaveCurrentMemo(), 1);
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_TRUE(Exists(missing + L"\\named.png"));
+}
+
+// Records which buttons the program's message boxes carry.
+HHOOK g_buttonHook;
+std::vector<int> g_buttons;
+
+LRESULT CALLBACK RecordButtons(int code, WPARAM wParam, LPARAM lParam) {
+    wchar_t className[16] = L"";
+    GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16);
+    if (code == HCBT_ACTIVATE && std::wcscmp(className, L"#32770") == 0) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        g_buttons.clear();
+        for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+            if (GetDlgItem(box, id) != nullptr) {
+                g_buttons.push_back(id);
+            }
+        }
+    }
+    return CallNextHookEx(g_buttonHook, code, wParam, lParam);
+}
+
+TEST_F(MemoTest, TheSaveQuestionComesOnlyForAModifiedCanvasAndCancelKeepsIt) {
+    EXPECT_EQ(ConfirmSaveChanges(), IDYES);
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
+
+    g_buttonHook = SetWindowsHookExW(WH_CBT, RecordButtons, nullptr, GetCurrentThreadId());
+    WriteInk();
+    SetMessageBoxAnswer(IDNO);
+    EXPECT_EQ(ConfirmSaveChanges(), IDNO);
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
+    EXPECT_EQ(g_buttons, (std::vector<int>{IDCANCEL, IDYES, IDNO}));
+    UnhookWindowsHookEx(g_buttonHook);
+    EXPECT_EQ(g_document.modified, 1);
+    EXPECT_TRUE(FilesIn(folder_).empty());
+
+    SetMessageBoxAnswer(IDCANCEL);
+    SendToMainWindow(WM_COMMAND, IDM_NEW);
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 1u);
+    EXPECT_TRUE(InkIsThere());
+    EXPECT_EQ(g_document.modified, 1);
+
+    SetMessageBoxAnswer(IDNO);
+    SendToMainWindow(WM_COMMAND, IDM_NEW);
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 1u);
+    EXPECT_FALSE(InkIsThere());
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_TRUE(FilesIn(folder_).empty());
+
+    WriteInk();
+    SetMessageBoxAnswer(IDYES);
+    SendToMainWindow(WM_COMMAND, IDM_NEW);
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 1u);
+    EXPECT_FALSE(InkIsThere());
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+    const std::vector<std::wstring> saved = FilesIn(folder_);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(IsClockName(saved[0])) << saved[0];
+}
+
+// Web-safe colours in blocks of 16 pixels, so that neither JPEG's blocks nor GIF's palette blur
+// them.
+COLORREF Stripes(int x, int y) {
+    return x < 16 ? RGB(204, 0, 0) : (y < 16 ? RGB(0, 0, 204) : RGB(0, 153, 0));
+}
+
+COLORREF Gradient(int x, int y) {
+    return RGB(x % 251, y % 241, (x + 3 * y) % 239);
+}
+
+TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
+    struct Case {
+        const wchar_t* file;
+        int width, height;
+        Pattern pattern;
+        int tolerance; // JPEG is lossy
+    };
+    const Case cases[] = {
+        {L"stripes.jpg", 48, 40, Stripes, 40},    {L"stripes.bmp", 48, 40, Stripes, 0},
+        {L"stripes.gif", 48, 40, Stripes, 0},     {L"scan300dpi.png", 120, 80, Gradient, 0},
+        {L"shot144dpi.png", 90, 70, Gradient, 0}, {L"large.png", 2100, 2060, Gradient, 0},
+    };
+    WriteWithEncoder(In(cases[0].file), L"image/jpeg", 48, 40, Stripes);
+    WriteBytes(In(cases[1].file), EncodeBmp(48, 40, Stripes));
+    WriteBytes(In(cases[2].file), EncodeGif(48, 40, Stripes));
+    WriteBytes(In(cases[3].file), EncodePng(120, 80, Gradient, 300));
+    WriteBytes(In(cases[4].file), EncodePng(90, 70, Gradient, 144));
+    WriteBytes(In(cases[5].file), EncodePng(2100, 2060, Gradient));
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.file));
+        NewCanvas();
+        ASSERT_EQ(LoadImageIntoLayer(In(c.file).c_str(), 0), 1);
+        // The file is not held open.
+        EXPECT_TRUE(DeleteFileW(In(c.file).c_str()));
+
+        const int right = std::min(c.width, CANVAS_SIZE) - 1;
+        const int bottom = std::min(c.height, CANVAS_SIZE) - 1;
+        const POINT points[] = {{0, 0}, {3, 30}, {30, 5}, {right, bottom}, {right, 0}, {0, bottom}};
+        for (const POINT& p : points) {
+            const COLORREF want = c.pattern(p.x, p.y);
+            const COLORREF got = ReadBitmapPixel(g_canvas.ink, p.x, p.y);
+            EXPECT_LE(std::abs(GetRValue(got) - GetRValue(want)), c.tolerance) << p.x << "," << p.y;
+            EXPECT_LE(std::abs(GetGValue(got) - GetGValue(want)), c.tolerance) << p.x << "," << p.y;
+            EXPECT_LE(std::abs(GetBValue(got) - GetBValue(want)), c.tolerance) << p.x << "," << p.y;
+        }
+        if (c.width < CANVAS_SIZE) {
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, c.width, c.height), WHITE);
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, c.width, 0), WHITE);
+        }
+        std::wstring name = c.file;
+        name = name.substr(0, name.find(L'.')) + L".png";
+        EXPECT_EQ(std::wstring(g_document.folder), folder_);
+        EXPECT_EQ(std::wstring(g_document.name), name);
+        EXPECT_EQ(WindowTitle(), name + L" -Inkwisp");
+        EXPECT_EQ(g_document.modified, 0);
+    }
+}
+
+TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
+    FillRectOn(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
+    WriteInk();
+    auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
+    WriteBytes(In(L"half.png"), EncodePng(40, 40, halfWhite));
+    SetMessageBoxAnswer(IDNO);
+    const HDROP drop = MakeDrop({In(L"half.png")});
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
+    EXPECT_EQ(WindowTitle(), L"half.png -Inkwisp");
+
+    ComposeCanvas();
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 5, 5), RGB(0, 0, 200));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 5), RGB(0, 150, 0));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 110, 110), INK);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 500, 500), RGB(0, 0, 200));
+}
+
+TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) {
+    const Bytes good = EncodePng(30, 30, Gradient);
+    const Bytes truncated(good.begin(), good.begin() + 45);
+    const Bytes large = EncodePng(200, 200, Gradient);
+    const Bytes halfPixels(large.begin(), large.begin() + large.size() / 2);
+    Bytes corrupt = good;
+    for (std::size_t i = 40; i < corrupt.size(); ++i) {
+        corrupt[i] = static_cast<std::uint8_t>(i * 7);
+    }
+    WriteBytes(In(L"empty.png"), {});
+    WriteBytes(In(L"truncated.png"), truncated);
+    WriteBytes(In(L"cut.png"), halfPixels);
+    WriteBytes(In(L"corrupt.png"), corrupt);
+    WriteBytes(In(L"text.jpg"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
+    WriteBytes(In(L"zero.bmp"), EncodeBmp(0, 0, Gradient));
+    WriteBytes(In(L"good.png"), good);
+    CreateDirectoryW(In(L"folder.png").c_str(), nullptr);
+    SetCurrentDirectoryW(folder_.c_str());
+    // Readable files that no memo can be named from: no folder, or a folder too long to hold.
+    const std::wstring deep = In(std::wstring(120, L'd')) + L"\\" + std::wstring(120, L'e');
+    ASSERT_GE(deep.size(), FOLDER_CAPACITY);
+    CreateDirectoryW((L"\\\\?\\" + In(std::wstring(120, L'd'))).c_str(), nullptr);
+    CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
+    WriteBytes(L"\\\\?\\" + deep + L"\\deep.png", good);
+    ASSERT_EQ(LoadImageIntoLayer((deep + L"\\deep.png").c_str(), 1), 1);
+
+    const std::wstring paths[] = {In(L"empty.png"),    In(L"truncated.png"), In(L"cut.png"),
+                                  In(L"corrupt.png"),  In(L"text.jpg"),      In(L"zero.bmp"),
+                                  In(L"missing.png"),  In(L"folder.png"),    L"good.png",
+                                  deep + L"\\deep.png"};
+    for (const std::wstring& path : paths) {
+        SCOPED_TRACE(testing::PrintToString(path));
+        NewCanvas();
+        WriteInk();
+        CopyText(g_document.name, NAME_CAPACITY, L"before.png");
+        FillRectOn(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
+
+        EXPECT_EQ(LoadImageIntoLayer(path.c_str(), 0), 0);
+        EXPECT_TRUE(InkIsThere());
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 0), WHITE);
+        EXPECT_STREQ(g_document.name, L"before.png");
+        EXPECT_EQ(g_document.modified, 1);
+
+        // Dropped after answering No: a blank untitled memo, background included.
+        g_settings.backgroundEnabled = 1;
+        SetMessageBoxAnswer(IDNO);
+        SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})));
+        g_settings.backgroundEnabled = 0;
+        EXPECT_FALSE(InkIsThere());
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), WHITE);
+        EXPECT_STREQ(g_document.name, L"");
+        EXPECT_EQ(g_document.modified, 0);
+        EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+    }
+    // No file is left open.
+    for (const wchar_t* name : {L"empty.png", L"truncated.png", L"corrupt.png", L"good.png"}) {
+        EXPECT_TRUE(DeleteFileW(In(name).c_str())) << name;
+    }
+}
+
+TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) {
+    const std::wstring blank = In(L"with blank");
+    CreateDirectoryW(blank.c_str(), nullptr);
+    WriteBytes(blank + L"\\my pic.bmp", EncodeBmp(20, 20, Stripes));
+    struct Case {
+        std::wstring commandLine;
+        const wchar_t* title;
+    } cases[] = {
+        {L"\"" + blank + L"\\my pic.bmp\"", L"my pic.png -Inkwisp"},
+        {blank + L"\\my pic.bmp", L"my pic.png -Inkwisp"},
+        {L"\"" + blank + L"\\my pic.bmp", L"無題 -Inkwisp"},
+        {L"\"\"" + blank + L"\\my pic.bmp\"\"", L"無題 -Inkwisp"},
+        {L"\"\"", L"無題 -Inkwisp"},
+        // Relative to the current folder, as typed in a command prompt.
+        {L"\"my pic.bmp\"", L"my pic.png -Inkwisp"},
+    };
+    SetCurrentDirectoryW(blank.c_str());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.commandLine));
+        NewCanvas();
+        WriteInk();
+        OpenCommandLineImage(c.commandLine.c_str());
+        EXPECT_EQ(WindowTitle(), c.title);
+        EXPECT_TRUE(TakeMessageBoxTexts().empty());
+        const bool opened = c.title[0] != L'無';
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), opened ? Stripes(2, 2) : WHITE);
+        if (opened) {
+            EXPECT_EQ(std::wstring(g_document.folder), blank);
+        }
+    }
+}
+
+TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
+    WriteBytes(In(L"first.bmp"), EncodeBmp(20, 20, Stripes));
+    WriteBytes(In(L"second.bmp"), EncodeBmp(40, 40, Gradient));
+    const std::vector<std::wstring> three = {In(L"first.bmp"), In(L"second.bmp"), In(L"x.bmp")};
+
+    WriteInk();
+    SetMessageBoxAnswer(IDCANCEL);
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(three)));
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 1u);
+    EXPECT_TRUE(InkIsThere());
+    EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+
+    SetMessageBoxAnswer(IDNO);
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(three)));
+    EXPECT_EQ(TakeMessageBoxTexts().size(), 1u);
+    EXPECT_EQ(WindowTitle(), L"first.png -Inkwisp");
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), Stripes(2, 2));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 30, 30), WHITE);
+    EXPECT_TRUE(InkIsThere());
+
+    // Unmodified: no question.
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"second.bmp")})));
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
+    EXPECT_EQ(WindowTitle(), L"second.png -Inkwisp");
+
+    // A name far longer than 63 characters is held whole, and saved under it.
+    const std::wstring longName(150, L'n');
+    WriteBytes(In(longName + L".bmp"), EncodeBmp(20, 20, Stripes));
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(longName + L".bmp")})));
+    EXPECT_EQ(std::wstring(g_document.name), longName + L".png");
+    EXPECT_EQ(SaveCurrentMemo(), 1);
+    EXPECT_TRUE(Exists(In(longName + L".png")));
+}
+
+// Answers the open-file dialog: types `g_choice` into its name box and confirms, or cancels when
+// it is empty; records the dialog's title.
+HHOOK g_dialogHook;
+std::wstring g_choice;
+std::vector<std::wstring> g_dialogTitles;
+
+LRESULT CALLBACK AnswerOpenDialog(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND dialog = reinterpret_cast<HWND>(wParam);
+        wchar_t title[64];
+        GetWindowTextW(dialog, title, 64);
+        if (std::wcscmp(title, L"開く") == 0) {
+            g_dialogTitles.emplace_back(title);
+            if (g_choice.empty()) {
+                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            } else {
+                SetDlgItemTextW(dialog, cmb13, g_choice.c_str());
+                SetDlgItemTextW(dialog, edt1, g_choice.c_str());
+                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            }
+        }
+    }
+    return CallNextHookEx(g_dialogHook, code, wParam, lParam);
+}
+
+TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
+    WriteBytes(In(L"one.png"), EncodePng(20, 20, Gradient));
+    WriteBytes(In(L"two.png"), EncodePng(20, 20, Stripes));
+    g_dialogHook = SetWindowsHookExW(WH_CBT, AnswerOpenDialog, nullptr, GetCurrentThreadId());
+
+    wchar_t settingsBuffer[PATH_BUFFER_CAPACITY] = L"old";
+    g_choice.clear();
+    EXPECT_EQ(ChooseImageFile(settingsBuffer), 0);
+    EXPECT_STREQ(settingsBuffer, L"");
+
+    g_choice = In(L"one.png");
+    EXPECT_EQ(ChooseImageFile(settingsBuffer), 1);
+    EXPECT_EQ(std::wstring(settingsBuffer), In(L"one.png"));
+
+    // The Open command, through the same record.
+    WriteInk();
+    SetMessageBoxAnswer(IDNO);
+    g_choice = In(L"two.png");
+    SendToMainWindow(WM_COMMAND, IDM_OPEN);
+    EXPECT_EQ(WindowTitle(), L"two.png -Inkwisp");
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), Stripes(2, 2));
+    EXPECT_EQ(std::wstring(settingsBuffer), In(L"one.png"));
+
+    // Cancelled: nothing changes after the question.
+    WriteInk();
+    g_choice.clear();
+    SendToMainWindow(WM_COMMAND, IDM_OPEN);
+    EXPECT_EQ(WindowTitle(), L"two.png -Inkwisp");
+    EXPECT_TRUE(InkIsThere());
+    UnhookWindowsHookEx(g_dialogHook);
+    EXPECT_EQ(g_dialogTitles.size(), 4u);
+}
+
+} // namespace
