@@ -139,15 +139,16 @@ TEST_F(PenDialogTest, PaintsThePaletteAndFiveSamplesInThePenColour) {
                       GetSysColor(COLOR_3DFACE));
         }
         // Nothing is kept from one paint to the next.
-        gdiBefore = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+        gdiBefore = CountFreeGdiHandles();
         for (int i = 0; i < 5; ++i) {
             InvalidateRect(dialog, nullptr, TRUE);
             UpdateWindow(dialog);
         }
-        gdiAfter = static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+        gdiAfter = CountFreeGdiHandles();
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenPenDialog);
+    EXPECT_GT(gdiBefore, 0);
     EXPECT_EQ(gdiAfter, gdiBefore);
 }
 

@@ -14,6 +14,7 @@
 #include "app/app.h"
 #include "app/document_state.h"
 #include "canvas/canvas.h"
+#include "imaging/imaging.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
@@ -419,6 +420,8 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
     COLORREF middle = 0;
     COLORREF beside = 0;
     COLORREF beyond = 0;
+    int freeBefore = 0;
+    int freeAfter = 0;
     WhenDialogShows(WithCaption(L"Settings"), [&](HWND dialog) {
         middle = SampleStrokeMiddle(dialog);
         RECT button;
@@ -427,9 +430,18 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
         ScreenToClient(dialog, &corner);
         beside = ReadWindowPixel(dialog, corner.x - 60, corner.y + 30);
         beyond = ReadWindowPixel(dialog, corner.x - 30, corner.y + 33);
+        // Each paint releases its pen.
+        freeBefore = CountFreeGdiHandles();
+        for (int i = 0; i < 5; ++i) {
+            InvalidateRect(dialog, nullptr, TRUE);
+            UpdateWindow(dialog);
+        }
+        freeAfter = CountFreeGdiHandles();
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenSettingsDialog);
+    EXPECT_GT(freeBefore, 0);
+    EXPECT_EQ(freeAfter, freeBefore);
     EXPECT_EQ(middle, RGB(0, 0x80, 0));
     EXPECT_EQ(beside, GetSysColor(COLOR_3DFACE));
     EXPECT_EQ(beyond, GetSysColor(COLOR_3DFACE));
@@ -486,18 +498,184 @@ TEST_F(SettingsTest, ChangePenWithoutAChoiceLeavesTheStartupPenInUse) {
     EXPECT_EQ(g_pen.startupColor, static_cast<PenColor>(RGB(0x40, 0x40, 0x40)));
 }
 
-TEST_F(SettingsTest, ExtremeStartupWidthsPaintWithoutHarm) {
+// Widths are kept as read, however odd: drawing with them, in a stroke or in the dialog's sample,
+// must do no harm, and they are written back unchanged.
+TEST_F(SettingsTest, ExtremeStartupWidthsDrawWithoutHarm) {
     for (int width : {0, -5, 1000, INT_MAX, INT_MIN}) {
-        g_pen.startupWidth = width;
+        const Bytes file = Utf16File(L"C:\\\r\n0\r\n" + std::to_wstring(width) + L"\r\n000000\r\n");
+        WriteSettingsFile(file);
+        LoadSettings();
+        ASSERT_EQ(g_pen.width, width);
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(10, 10));
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(50, 50));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(60, 60));
         WhenDialogShows(WithCaption(L"Settings"), [](HWND dialog) {
             InvalidateRect(dialog, nullptr, TRUE);
             UpdateWindow(dialog);
             SendMessageW(dialog, WM_CLOSE, 0, 0);
         });
         RunDialogs(OpenSettingsDialog);
-        EXPECT_EQ(ReadBytes(SettingsFile()),
-                  Utf16File(Desktop() + L"\r\n0\r\n" + std::to_wstring(width) + L"\r\n000000\r\n"));
+        EXPECT_EQ(ReadBytes(SettingsFile()), file) << width;
     }
+    EXPECT_TRUE(IsWindow(g_app.hwnd));
+    g_document.modified = 0;
+}
+
+// The background image.
+
+constexpr int FILE_NAME_BOX = 0x47C; // cmb13, the open-file dialog's file name
+
+// A real PNG file of one colour, written by the platform's encoder.
+void WritePng(const std::wstring& path, int width, int height, COLORREF color) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    HBRUSH brush = CreateSolidBrush(color);
+    RECT all = {0, 0, width, height};
+    FillRect(memory, &all, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    ImagingImage image = CreateImageFromBitmap(bitmap);
+    CLSID png;
+    ASSERT_GE(FindEncoder(L"image/png", &png), 0);
+    ASSERT_TRUE(SaveImageFile(image, path.c_str(), &png));
+    DisposeImage(image);
+    DeleteObject(bitmap);
+}
+
+// The open-file dialog, owned by the main window, answered with a file or cancelled.
+void AnswerFileDialog(const std::wstring& path) {
+    WhenDialogShows(WithCaption(L"開く"), [path](HWND files) {
+        EXPECT_EQ(GetWindow(files, GW_OWNER), g_app.hwnd);
+        if (path.empty()) {
+            SendMessageW(files, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        SetDlgItemTextW(files, FILE_NAME_BOX, path.c_str());
+        SendMessageW(files, WM_COMMAND, IDOK, 0);
+    });
+}
+
+UINT BackgroundBox(HWND settings) {
+    return IsDlgButtonChecked(settings, IDC_BACKGROUND);
+}
+
+void ClickInSettings(HWND settings, int id) {
+    SendMessageW(settings, WM_COMMAND, id, 0);
+}
+
+COLORREF Background(int x, int y) {
+    return ReadBitmapPixel(g_canvas.background, x, y);
+}
+
+TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
+    const std::wstring image = root_ + L"\\blue 100%.png";
+    WritePng(image, 100, 80, RGB(0, 0, 0xFF));
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+        AnswerFileDialog(image);
+        ClickInSettings(settings, IDC_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(g_settings.backgroundEnabled, 1);
+        EXPECT_EQ(Background(10, 10), RGB(0, 0, 0xFF));
+        EXPECT_EQ(Background(99, 79), RGB(0, 0, 0xFF));
+        EXPECT_EQ(Background(100, 10), RGB(255, 255, 255));
+        EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), ReadBytes(image));
+
+        // Off clears the layer and keeps bak; on again takes bak without asking.
+        ClickInSettings(settings, IDC_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        EXPECT_EQ(g_settings.backgroundEnabled, 0);
+        EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
+        EXPECT_TRUE(Exists(g_settings.backgroundImagePath));
+        DeleteFileW(image.c_str());
+        ClickInSettings(settings, IDC_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(g_settings.backgroundEnabled, 1);
+        EXPECT_EQ(Background(10, 10), RGB(0, 0, 0xFF));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_FALSE(Exists(SettingsFile()));
+}
+
+TEST_F(SettingsTest, ACancelledChoiceLeavesTheBackgroundOff) {
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
+        UpdateWindow(g_app.hwnd);
+        AnswerFileDialog(L"");
+        ClickInSettings(settings, IDC_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        // The main window is to be painted anew all the same.
+        EXPECT_TRUE(GetUpdateRect(g_app.hwnd, nullptr, FALSE));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_EQ(g_settings.backgroundEnabled, 0);
+    EXPECT_FALSE(Exists(g_settings.backgroundImagePath));
+}
+
+TEST_F(SettingsTest, AnImageThatCannotBeReadSwitchesOffAndLeavesTheLayer) {
+    const std::wstring broken = root_ + L"\\broken.png";
+    WriteBytes(broken, {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    WriteBytes(g_settings.backgroundImagePath, {'o', 'l', 'd'});
+    g_settings.backgroundEnabled = 1;
+    FillBitmap(g_canvas.background, RGB(0, 0x80, 0));
+    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+        AnswerFileDialog(broken);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_EQ(g_settings.backgroundEnabled, 0);
+    EXPECT_EQ(Background(10, 10), RGB(0, 0x80, 0));
+    EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), (Bytes{'o', 'l', 'd'}));
+}
+
+TEST_F(SettingsTest, ASmallerImageLiesOverTheLargerUntilNew) {
+    const std::wstring large = root_ + L"\\large.png";
+    const std::wstring small = root_ + L"\\small.png";
+    WritePng(large, 200, 200, RGB(0, 0, 0xFF));
+    WritePng(small, 50, 50, RGB(0xFF, 0, 0));
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+        AnswerFileDialog(large);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        AnswerFileDialog(small);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_EQ(g_settings.backgroundEnabled, 1);
+    EXPECT_EQ(Background(10, 10), RGB(0xFF, 0, 0));
+    EXPECT_EQ(Background(100, 100), RGB(0, 0, 0xFF));
+    EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), ReadBytes(small));
+
+    SendToMainWindow(WM_COMMAND, IDM_NEW);
+    EXPECT_EQ(Background(10, 10), RGB(0xFF, 0, 0));
+    EXPECT_EQ(Background(100, 100), RGB(255, 255, 255));
+}
+
+TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOff) {
+    const std::wstring image = root_ + L"\\blue.png";
+    WritePng(image, 60, 60, RGB(0, 0, 0xFF));
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    CreateDirectoryW(g_settings.backgroundImagePath, nullptr); // bak cannot be written
+    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+        AnswerFileDialog(image);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    // What is shown now is what a restart would show: no background.
+    EXPECT_EQ(g_settings.backgroundEnabled, 0);
+    EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
 }
 
 // The folder browser is steered as a user would: a folder is selected in it, then OK.
