@@ -183,6 +183,11 @@ TEST_F(PenDialogTest, ColourPicksKeepTheDialogOpenAndRepaintTheSamples) {
         EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(0x80, 0xFF, 0xFF)));
         EXPECT_EQ(g_pen.width, 4);
         EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
+
+        // A point that shows nothing (below the client area) has no colour to take.
+        ClickAt(dialog, 10, 65535);
+        EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(0x80, 0xFF, 0xFF)));
+        EXPECT_TRUE(IsWindowVisible(dialog));
         SendMessageW(dialog, WM_CLOSE, 0, 0);
     });
     RunDialogs(OpenPenDialog);

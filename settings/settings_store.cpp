@@ -93,7 +93,7 @@ void ApplyPresentSettings(const PresentSettings& present) {
 void ComputeSettingsFolder() {
     static wchar_t executable[MODULE_PATH_CAPACITY];
     const DWORD length = GetModuleFileNameW(nullptr, executable, MODULE_PATH_CAPACITY);
-    if (length >= MODULE_PATH_CAPACITY) {
+    if (length == 0 || length >= MODULE_PATH_CAPACITY) {
         executable[0] = L'\0';
     }
     wchar_t appData[MAX_PATH] = L"";

@@ -215,6 +215,16 @@ TEST_F(SettingsTest, ReadsOtherEncodingsAndOnlyThePresentLines) {
     EXPECT_EQ(g_pen.width, -5);
 }
 
+TEST_F(SettingsTest, AHugeBinaryFileIsReadNoFurtherThanItsSettings) {
+    std::string text = "C:\\\n5\n";
+    text.append(4 << 20, '\xFF'); // a line of 4 MiB without end
+    WriteSettingsFile(Bytes(text.begin(), text.end()));
+    LoadSettings();
+    EXPECT_EQ(std::wstring(g_settings.saveFolder), L"C:\\");
+    EXPECT_EQ(g_settings.backgroundEnabled, 5);
+    EXPECT_EQ(g_pen.width, 4);
+}
+
 TEST_F(SettingsTest, FilesThatCannotBeReadChangeNothing) {
     const std::wstring saveFolder = MakeFolder(L"kept");
     std::wcscpy(g_settings.saveFolder, saveFolder.c_str());
