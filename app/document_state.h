@@ -6,7 +6,8 @@
 constexpr std::size_t FOLDER_CAPACITY = 256;
 // Any file name that a file dialog or a drop can give (a path of 259 characters) fits.
 constexpr std::size_t NAME_CAPACITY = 260;
-constexpr std::size_t TITLE_CAPACITY = 256;
+// The longest name, " -" and the longest caption.
+constexpr std::size_t TITLE_CAPACITY = NAME_CAPACITY + 2 + 100;
 
 struct DocumentState {
     wchar_t folder[FOLDER_CAPACITY];

@@ -207,10 +207,27 @@ Resources ReadResources() {
     return {CountFreeGdiHandles(), CountFreeUserHandles(), memory.PagefileUsage};
 }
 
-void PrintGrowth(const char* name, const Resources& before, const Resources& after) {
-    std::printf("%-34s GDI objects %+d   USER objects %+d   committed %7.1f -> %7.1f MiB\n", name,
-                before.freeGdi - after.freeGdi, before.freeUser - after.freeUser,
-                before.committed / 1048576.0, after.committed / 1048576.0);
+// Settled: after the first tenth of a run, when caches and pools have grown to their size.
+void PrintGrowth(const char* name, const Resources& before, const Resources& settled,
+                 const Resources& after) {
+    std::printf("%-34s GDI objects %+d   USER objects %+d   committed %6.1f, settled %6.1f, after "
+                "%6.1f MiB\n",
+                name, settled.freeGdi - after.freeGdi, settled.freeUser - after.freeUser,
+                before.committed / 1048576.0, settled.committed / 1048576.0,
+                after.committed / 1048576.0);
+}
+
+// Runs `step` count times and prints what the run left behind.
+template <typename Step> void MeasureGrowth(const char* name, int count, Step step) {
+    const Resources before = ReadResources();
+    Resources settled = before;
+    for (int i = 0; i < count; ++i) {
+        step(i);
+        if (i + 1 == std::max(1, count / 10)) {
+            settled = ReadResources();
+        }
+    }
+    PrintGrowth(name, before, settled, ReadResources());
 }
 
 void BenchStrokePath(const Options& options) {
@@ -272,30 +289,22 @@ void BenchGrowth(const Options& options) {
     for (int i = 0; i < 50; ++i) {
         StrokeMove(i);
     }
-    Resources before = ReadResources();
-    for (int i = 0; i < options.strokeMoves; ++i) {
+    MeasureGrowth("stroke moves", options.strokeMoves, [](int i) {
         StrokeMove(i);
         if (i % 500 == 0) {
             PumpMessages();
         }
-    }
-    PrintGrowth("stroke moves", before, ReadResources());
+    });
 
     CopyText(g_document.name, NAME_CAPACITY, L"bench-growth.png");
     SaveCompositePng();
-    before = ReadResources();
-    for (int i = 0; i < options.saves; ++i) {
-        SaveCompositePng();
-    }
-    PrintGrowth("saves", before, ReadResources());
+    MeasureGrowth("saves", options.saves, [](int) { SaveCompositePng(); });
 
     RotateLayerQuarterTurn(g_canvas.ink, 1);
-    before = ReadResources();
-    for (int i = 0; i < options.turns; ++i) {
+    MeasureGrowth("quarter turns", options.turns, [](int i) {
         RotateLayerQuarterTurn(g_canvas.ink, i % 2 == 0 ? 1 : -1);
         RotateLayerQuarterTurn(g_canvas.background, 1);
-    }
-    PrintGrowth("quarter turns", before, ReadResources());
+    });
 }
 
 Options ReadOptions(int argc, char** argv) {

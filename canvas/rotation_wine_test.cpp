@@ -55,17 +55,6 @@ void PaintNoise(HBITMAP layer) {
     ReleaseDC(nullptr, screen);
 }
 
-void FillRectOn(HBITMAP layer, int left, int top, int right, int bottom, COLORREF color) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, layer);
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT rect = {left, top, right, bottom};
-    FillRect(memory, &rect, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
 // The client area as it is shown, read back in one piece.
 class ClientShot {
   public:
@@ -154,7 +143,7 @@ TEST_F(RotationTest, FourTurnsOneWayRestoreTheLayer) {
 }
 
 TEST_F(RotationTest, CounterClockwiseTurnBringsTheTopRightCornerToTheTopLeft) {
-    FillRectOn(g_canvas.ink, LAST, 0, CANVAS_SIZE, 1, BLACK);
+    FillBitmapRect(g_canvas.ink, LAST, 0, CANVAS_SIZE, 1, BLACK);
     RotateLayerQuarterTurn(g_canvas.ink, 0);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 0), BLACK);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, LAST, 0), WHITE);
@@ -165,7 +154,7 @@ TEST_F(RotationTest, CounterClockwiseTurnBringsTheTopRightCornerToTheTopLeft) {
 
 // With the view centred on the canvas centre (client 400, 300), a bar to the right of the centre.
 TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
-    FillRectOn(g_canvas.ink, 1024 + 200, 1024 - 20, 1024 + 300, 1024 + 20, BLACK);
+    FillBitmapRect(g_canvas.ink, 1024 + 200, 1024 - 20, 1024 + 300, 1024 + 20, BLACK);
     FillBitmap(g_canvas.background, RGB(0, 150, 0));
     g_settings.backgroundEnabled = 1;
     const std::vector<std::uint32_t> inkBefore = ReadLayer(g_canvas.ink);
@@ -204,7 +193,7 @@ TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
     ASSERT_EQ(g_view.originX, -352); // canvas x 0 is at client x 176
     const COLORREF strip = ReadClientPixel(100, 100);
     ASSERT_NE(strip, WHITE);
-    FillRectOn(g_canvas.ink, 0, 0, 40, 40, BLACK);
+    FillBitmapRect(g_canvas.ink, 0, 0, 40, 40, BLACK);
     DrawRotationPreview(0);
     EXPECT_EQ(ReadClientPixel(100, 100), strip);
     EXPECT_EQ(ReadClientPixel(170, 5), strip);

@@ -20,17 +20,6 @@ constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 constexpr COLORREF RED = RGB(200, 0, 0);
 
-void FillRectOn(HBITMAP layer, int left, int top, int right, int bottom, COLORREF color) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, layer);
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT rect = {left, top, right, bottom};
-    FillRect(memory, &rect, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
 void Gesture(std::uint32_t id, std::uint32_t flags, int x, int y, std::uint64_t argument = 0) {
     ApplyGestureMessage({id, flags, {x, y}, argument});
 }
@@ -58,7 +47,7 @@ class GestureWindowTest : public testing::Test {
 };
 
 TEST_F(GestureWindowTest, PinchZoomKeepsTheAnchoredInkUnderThePinchStart) {
-    FillRectOn(g_canvas.ink, 300, 200, 306, 206, BLACK);
+    FillBitmapRect(g_canvas.ink, 300, 200, 306, 206, BLACK);
     EXPECT_EQ(ReadClientPixel(307, 207), WHITE);
     Gesture(GESTURE_ZOOM, GESTURE_FLAG_BEGIN, 303, 203, 100);
     Gesture(GESTURE_ZOOM, 0, 500, 400, 150);
@@ -73,7 +62,7 @@ TEST_F(GestureWindowTest, PinchZoomKeepsTheAnchoredInkUnderThePinchStart) {
 }
 
 TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
-    FillRectOn(g_canvas.ink, 600, 600, 610, 610, BLACK);
+    FillBitmapRect(g_canvas.ink, 600, 600, 610, 610, BLACK);
     g_view.originX = 500;
     g_view.originY = 500;
     PaintView(1, 0);
@@ -111,8 +100,8 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
         ResetBackgroundLayer();
         // The view shows the canvas centre at client (400, 300); the ink bar lies right of the
         // centre, the background bar below it.
-        FillRectOn(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
-        FillRectOn(g_canvas.background, 1014, 1124, 1034, 1144, RED);
+        FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
+        FillBitmapRect(g_canvas.background, 1014, 1124, 1034, 1144, RED);
         g_settings.backgroundEnabled = 1;
         g_view = {1.0, 624, 724, NO_POINT};
         PaintView(1, 0);
@@ -131,7 +120,7 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
 }
 
 TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
-    FillRectOn(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
+    FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
     PaintView(1, 0);
     Gesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
@@ -143,7 +132,7 @@ TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
 }
 
 TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
-    FillRectOn(g_canvas.ink, 300, 200, 306, 206, BLACK);
+    FillBitmapRect(g_canvas.ink, 300, 200, 306, 206, BLACK);
     g_view.zoom = 2.0;
     g_view.originX = 150;
     g_view.originY = 100;

@@ -308,17 +308,6 @@ std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
     return bits;
 }
 
-void FillRectOn(HBITMAP layer, int left, int top, int right, int bottom, COLORREF color) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, layer);
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT area = {left, top, right, bottom};
-    FillRect(memory, &area, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-}
-
 std::wstring WindowTitle() {
     wchar_t title[TITLE_CAPACITY];
     GetWindowTextW(g_app.hwnd, title, TITLE_CAPACITY);
@@ -379,7 +368,7 @@ class MemoTest : public testing::Test {
 
     // A named memo with unsaved ink at (100..120, 100..120).
     void WriteInk() {
-        FillRectOn(g_canvas.ink, 100, 100, 120, 120, INK);
+        FillBitmapRect(g_canvas.ink, 100, 100, 120, 120, INK);
         g_document.modified = 1;
     }
     bool InkIsThere() { return ReadBitmapPixel(g_canvas.ink, 110, 110) == INK; }
@@ -388,11 +377,11 @@ class MemoTest : public testing::Test {
 };
 
 TEST_F(MemoTest, SaveWritesA2048PngOfTheCompositeThatReadsBackPixelForPixel) {
-    FillRectOn(g_canvas.background, 0, 0, CANVAS_SIZE, 700, RGB(0, 0, 200));
-    FillRectOn(g_canvas.background, 1500, 1500, 2048, 2048, RGB(10, 120, 30));
-    FillRectOn(g_canvas.ink, 50, 50, 400, 60, INK);
-    FillRectOn(g_canvas.ink, 60, 600, 300, 800, RGB(0xFF, 0xFF, 0xFE)); // near white: ink
-    FillRectOn(g_canvas.ink, 2040, 2040, 2048, 2048, RGB(1, 2, 3));
+    FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, 700, RGB(0, 0, 200));
+    FillBitmapRect(g_canvas.background, 1500, 1500, 2048, 2048, RGB(10, 120, 30));
+    FillBitmapRect(g_canvas.ink, 50, 50, 400, 60, INK);
+    FillBitmapRect(g_canvas.ink, 60, 600, 300, 800, RGB(0xFF, 0xFF, 0xFE)); // near white: ink
+    FillBitmapRect(g_canvas.ink, 2040, 2040, 2048, 2048, RGB(1, 2, 3));
     g_document.modified = 1;
 
     ASSERT_EQ(SaveCurrentMemo(), 1);
@@ -612,7 +601,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
 }
 
 TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
-    FillRectOn(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
+    FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
     WriteInk();
     auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
     WriteBytes(In(L"half.png"), EncodePng(40, 40, halfWhite));
@@ -664,7 +653,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
         NewCanvas();
         WriteInk();
         CopyText(g_document.name, NAME_CAPACITY, L"before.png");
-        FillRectOn(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
+        FillBitmapRect(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
 
         EXPECT_EQ(LoadImageIntoLayer(path.c_str(), 0), 0);
         EXPECT_TRUE(InkIsThere());

@@ -1,3 +1,89 @@
 #include "memo/print.h"
 
-void PrintCanvas() {}
+#include <commdlg.h>
+
+#include "app/app.h"
+#include "canvas/canvas.h"
+#include "imaging/imaging.h"
+#include "memo/print_layout.h"
+
+namespace {
+
+constexpr DWORD PRINT_DIALOG_FLAGS =
+    PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;
+static_assert(PRINT_DIALOG_FLAGS == 0x140104, "print dialog flags");
+#ifndef _WIN64
+static_assert(sizeof(PRINTDLGW) == 66, "the print dialog record is packed");
+#endif
+
+constexpr int DOCUMENT_NAME_CAPACITY = 256;
+
+// Whatever blocks the dialog hands back are ours to free; no choice is kept for the next Print.
+void ReleaseDeviceBlocks(const PRINTDLGW& dialog) {
+    if (dialog.hDevMode != nullptr) {
+        GlobalFree(dialog.hDevMode);
+    }
+    if (dialog.hDevNames != nullptr) {
+        GlobalFree(dialog.hDevNames);
+    }
+}
+
+void PrintPage(HDC printer) {
+    wchar_t documentName[DOCUMENT_NAME_CAPACITY] = {};
+    GetWindowTextW(g_app.hwnd, documentName, DOCUMENT_NAME_CAPACITY);
+    DOCINFOW document = {};
+    document.cbSize = sizeof(document);
+    document.lpszDocName = documentName;
+
+    HDC screen = GetDC(g_app.hwnd);
+    StartDocW(printer, &document);
+    StartPage(printer);
+    DrawCanvasOnPage(printer, screen);
+    EndPage(printer);
+    EndDoc(printer);
+    ReleaseDC(g_app.hwnd, screen);
+}
+
+} // namespace
+
+void PrintCanvas() {
+    PRINTDLGW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = g_app.hwnd;
+    dialog.Flags = PRINT_DIALOG_FLAGS;
+    const BOOL chosen = PrintDlgW(&dialog);
+    ReleaseDeviceBlocks(dialog);
+    if (!chosen) {
+        return;
+    }
+    PrintPage(dialog.hDC);
+    DeleteDC(dialog.hDC);
+}
+
+bool DrawCanvasOnPage(HDC printer, HDC screen) {
+    HDC memory = CreateCompatibleDC(screen);
+    ComposeCanvas();
+    HGDIOBJ old = SelectObject(memory, g_canvas.composite);
+    const PrintSquare square =
+        ComputePrintSquare(GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES));
+    const bool stretched = StretchBlt(printer, square.x, square.y, square.side, square.side, memory,
+                                      0, 0, CANVAS_SIZE, CANVAS_SIZE, SRCCOPY) != 0;
+    // GDI+ must not be handed a bitmap that is still selected into a device context.
+    SelectObject(memory, old);
+    DeleteDC(memory);
+    if (!stretched) {
+        DrawCanvasFallback(printer, screen);
+    }
+    return stretched;
+}
+
+void DrawCanvasFallback(HDC printer, HDC screen) {
+    const PrintSquare square =
+        ComputeFallbackSquare(GetDeviceCaps(printer, HORZSIZE), GetDeviceCaps(printer, VERTSIZE),
+                              GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY));
+    ImagingGraphics graphics = CreateGraphicsOnDC(printer);
+    ImagingImage image = CreateImageFromBitmap(g_canvas.composite);
+    DrawImageRect(graphics, image, square.x, square.y, square.side, square.side);
+    DisposeImage(image);
+    DeleteGraphics(graphics);
+}

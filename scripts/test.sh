@@ -16,7 +16,8 @@ windows_tests() {
     return $status
 }
 export -f windows_tests
-INKWISP_SCREEN=1280x1024x24 bash scripts/with-display.sh bash -c windows_tests
+INKWISP_SCREEN=1280x1024x24 bash scripts/with-print-queue.sh bash scripts/with-display.sh \
+    bash -c windows_tests
 windows=$?
 
 if [[ $host -ne 0 || $windows -ne 0 ]]; then

@@ -109,7 +109,7 @@ def start_and_dismiss(*args):
 
 def screenshot(name):
     path = os.path.join(SHOTS, name + ".png")
-    run("import", "-window", "root", path)
+    run("import", "-window", "root", "PNG24:" + path)
     return read_png(path)
 
 

@@ -86,15 +86,19 @@ COLORREF ReadBitmapPixel(HBITMAP bitmap, int x, int y) {
     return color;
 }
 
-void FillBitmap(HBITMAP bitmap, COLORREF color) {
+void FillBitmapRect(HBITMAP bitmap, int left, int top, int right, int bottom, COLORREF color) {
     HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(memory, bitmap);
     HBRUSH brush = CreateSolidBrush(color);
-    RECT all = {0, 0, 2048, 2048};
-    FillRect(memory, &all, brush);
+    RECT area = {left, top, right, bottom};
+    FillRect(memory, &area, brush);
     DeleteObject(brush);
     SelectObject(memory, old);
     DeleteDC(memory);
+}
+
+void FillBitmap(HBITMAP bitmap, COLORREF color) {
+    FillBitmapRect(bitmap, 0, 0, 2048, 2048, color);
 }
 
 COLORREF ReadClientPixel(int x, int y) {

@@ -21,6 +21,7 @@ void PumpMessages();
 
 COLORREF ReadBitmapPixel(HBITMAP bitmap, int x, int y);
 void FillBitmap(HBITMAP bitmap, COLORREF color);
+void FillBitmapRect(HBITMAP bitmap, int left, int top, int right, int bottom, COLORREF color);
 // Reads the main window's client area as it is shown.
 COLORREF ReadClientPixel(int x, int y);
 

@@ -1,0 +1,437 @@
+// Printing under Wine: the page drawing on real device contexts read back pixel by pixel, and the
+// Print command against the print dialog, answered by a hook as a user would answer it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <cwchar>
+
+#include "app/app.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "memo/print.h"
+#include "memo/print_layout.h"
+#include "wine_app.h"
+
+namespace {
+
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF RED = RGB(200, 0, 0);
+constexpr COLORREF BLUE = RGB(0, 0, 200);
+
+// The print dialog as PrintCanvas hands it over and as it comes back.
+struct DialogCall {
+    int calls;
+    PRINTDLGW given;
+    PRINTDLGW returned;
+    BOOL result;
+};
+
+using PrintDlgFunction = BOOL(WINAPI*)(LPPRINTDLGW);
+PrintDlgFunction g_realPrintDlg;
+DialogCall g_dialogCall;
+
+BOOL WINAPI RecordPrintDlg(LPPRINTDLGW dialog) {
+    ++g_dialogCall.calls;
+    g_dialogCall.given = *dialog;
+    g_dialogCall.result = g_realPrintDlg(dialog);
+    g_dialogCall.returned = *dialog;
+    return g_dialogCall.result;
+}
+
+// Points this executable's import of `function` from `dll` at `replacement`; returns what it
+// pointed at before, or null when there is no such import.
+void* ReplaceImport(const char* dll, const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; module->Name != 0; ++module) {
+        if (_stricmp(reinterpret_cast<char*>(base + module->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0) {
+                void** slot = reinterpret_cast<void**>(&slots->u1.Function);
+                DWORD protection = 0;
+                VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
+                void* previous = *slot;
+                *slot = replacement;
+                VirtualProtect(slot, sizeof(void*), protection, &protection);
+                return previous;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// Routes the program's PrintDlgW through RecordPrintDlg, once per process.
+bool RecordPrintDialogCalls() {
+    if (g_realPrintDlg == nullptr) {
+        g_realPrintDlg = reinterpret_cast<PrintDlgFunction>(
+            ReplaceImport("comdlg32.dll", "PrintDlgW", reinterpret_cast<void*>(&RecordPrintDlg)));
+    }
+    return g_realPrintDlg != nullptr;
+}
+
+// A printer driver that cannot stretch bitmaps.
+BOOL WINAPI RefuseStretchBlt(HDC, int, int, int, int, HDC, int, int, int, int, DWORD) {
+    return FALSE;
+}
+
+// What the page below reports in place of the screen's: printable area in pixels and in
+// millimetres, and dots per inch.
+struct PrinterGeometry {
+    int width, height;
+    int widthMm, heightMm;
+    int dpi;
+};
+
+HDC g_printerPage;
+PrinterGeometry g_printerGeometry;
+
+int WINAPI ReportPrinterGeometry(HDC dc, int index) {
+    // This executable's own import of GetDeviceCaps leads back here while the swap lasts.
+    static const auto real = reinterpret_cast<int(WINAPI*)(HDC, int)>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"gdi32.dll"), "GetDeviceCaps")));
+    if (dc == g_printerPage) {
+        switch (index) {
+        case HORZRES: return g_printerGeometry.width;
+        case VERTRES: return g_printerGeometry.height;
+        case HORZSIZE: return g_printerGeometry.widthMm;
+        case VERTSIZE: return g_printerGeometry.heightMm;
+        case LOGPIXELSX:
+        case LOGPIXELSY: return g_printerGeometry.dpi;
+        }
+    }
+    return real(dc, index);
+}
+
+// Swaps one import of this executable for the lifetime of the holder.
+struct ScopedImport {
+    ScopedImport(const char* dll, const char* function, void* replacement)
+        : dll_(dll), function_(function), previous_(ReplaceImport(dll, function, replacement)) {}
+    ScopedImport(const ScopedImport&) = delete;
+    ScopedImport& operator=(const ScopedImport&) = delete;
+    ~ScopedImport() {
+        if (previous_ != nullptr) {
+            ReplaceImport(dll_, function_, previous_);
+        }
+    }
+    const char* dll_;
+    const char* function_;
+    void* previous_;
+};
+
+// Answers the next dialog that is not one of the program's message boxes (the print dialog).
+HHOOK g_printDialogHook;
+int g_printDialogAnswer;
+int g_printDialogsSeen;
+
+LRESULT CALLBACK AnswerPrintDialog(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE) {
+        HWND dialog = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16];
+        wchar_t caption[100];
+        GetClassNameW(dialog, className, 16);
+        GetWindowTextW(dialog, caption, 100);
+        if (std::wcscmp(className, L"#32770") == 0 && std::wcscmp(caption, g_app.caption) != 0) {
+            ++g_printDialogsSeen;
+            PostMessageW(dialog, WM_COMMAND, g_printDialogAnswer, 0);
+        }
+    }
+    return CallNextHookEx(g_printDialogHook, code, wParam, lParam);
+}
+
+// Only the local PDF queue of the test run is printed on, never a printer of the machine's own.
+bool DefaultPrinterIsTheTestQueue() {
+    wchar_t name[256];
+    DWORD size = 256;
+    return GetDefaultPrinterW(name, &size) != FALSE && std::wcscmp(name, L"Inkwisp_PDF") == 0;
+}
+
+int GdiObjects() {
+    return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+}
+
+void SetInkPixel(int x, int y, COLORREF color) {
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, g_canvas.ink);
+    SetPixelV(memory, x, y, color);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+// Red ink with a blue top-left quarter, so that a square drawn turned or mirrored shows.
+void PaintQuarteredInk() {
+    FillBitmap(g_canvas.ink, RED);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, g_canvas.ink);
+    HBRUSH brush = CreateSolidBrush(BLUE);
+    RECT quarter = {0, 0, CANVAS_SIZE / 2, CANVAS_SIZE / 2};
+    FillRect(memory, &quarter, brush);
+    DeleteObject(brush);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+}
+
+// A white 32-bit page standing in for the printer, large enough for every square below.
+struct Page {
+    HDC dc;
+    HBITMAP bitmap;
+    HGDIOBJ old;
+    DWORD* pixels;
+    int width;
+    int height;
+};
+
+Page MakePage(HDC screen) {
+    Page page = {};
+    page.width = 1100;
+    page.height = 1100;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = page.width;
+    info.bmiHeader.biHeight = -page.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    page.bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    page.pixels = static_cast<DWORD*>(bits);
+    page.dc = CreateCompatibleDC(screen);
+    page.old = SelectObject(page.dc, page.bitmap);
+    PatBlt(page.dc, 0, 0, page.width, page.height, WHITENESS);
+    return page;
+}
+
+void FreePage(const Page& page) {
+    SelectObject(page.dc, page.old);
+    DeleteDC(page.dc);
+    DeleteObject(page.bitmap);
+}
+
+COLORREF PagePixel(const Page& page, int x, int y) {
+    GdiFlush();
+    const DWORD bgr = page.pixels[y * page.width + x];
+    return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
+}
+
+// The canvas drawn quartered into `square`: blue top-left quarter, red elsewhere, white around.
+// Edge pixels may be blended by scaling, so each check keeps two pixels off every edge.
+void ExpectQuarteredSquare(const Page& page, const PrintSquare& square) {
+    const int left = square.x, top = square.y;
+    const int right = square.x + square.side - 1, bottom = square.y + square.side - 1;
+    const int middleX = square.x + square.side / 2, middleY = square.y + square.side / 2;
+    struct Probe {
+        int x, y;
+        COLORREF color;
+    } probes[] = {
+        {left + 2, top + 2, BLUE},    {middleX - 3, middleY - 3, BLUE}, {middleX + 3, top + 2, RED},
+        {left + 2, middleY + 3, RED}, {right - 2, bottom - 2, RED},     {right - 2, top + 2, RED},
+        {left + 2, bottom - 2, RED},  {middleX + 3, middleY + 3, RED},
+    };
+    for (const Probe& p : probes) {
+        EXPECT_EQ(PagePixel(page, p.x, p.y), p.color) << "at " << p.x << ", " << p.y;
+    }
+    // Just outside the square, wherever the page goes on.
+    const Probe outside[] = {{left - 3, middleY, WHITE},
+                             {right + 3, middleY, WHITE},
+                             {middleX, top - 3, WHITE},
+                             {middleX, bottom + 3, WHITE}};
+    for (const Probe& p : outside) {
+        if (p.x >= 0 && p.y >= 0 && p.x < page.width && p.y < page.height) {
+            EXPECT_EQ(PagePixel(page, p.x, p.y), p.color) << "at " << p.x << ", " << p.y;
+        }
+    }
+}
+
+// The replacement for GetDeviceCaps that makes `page` report `geometry`.
+void* ReportGeometryOf(const Page& page, const PrinterGeometry& geometry) {
+    g_printerPage = page.dc;
+    g_printerGeometry = geometry;
+    return reinterpret_cast<void*>(&ReportPrinterGeometry);
+}
+
+class PrintTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        StartTestWindow(800, 600);
+        ResetInkLayer();
+        ResetBackgroundLayer();
+        ComposeCanvas();
+        g_view = {1.0, 0, 0, NO_POINT};
+        screen_ = GetDC(g_app.hwnd);
+    }
+
+    void TearDown() override {
+        g_document.modified = 0;
+        ReleaseDC(g_app.hwnd, screen_);
+        if (g_printDialogHook != nullptr) {
+            UnhookWindowsHookEx(g_printDialogHook);
+            g_printDialogHook = nullptr;
+        }
+    }
+
+    // Runs the Print command with the print dialog answered by `answer`.
+    void PrintAnswering(int answer) {
+        if (!DefaultPrinterIsTheTestQueue()) {
+            GTEST_SKIP() << "Wine's default printer is not the local PDF queue Inkwisp_PDF";
+        }
+        ASSERT_TRUE(RecordPrintDialogCalls());
+        g_printDialogAnswer = answer;
+        g_printDialogsSeen = 0;
+        g_dialogCall = {};
+        g_printDialogHook =
+            SetWindowsHookExW(WH_CBT, AnswerPrintDialog, nullptr, GetCurrentThreadId());
+        PrintCanvas();
+        PumpMessages();
+        ASSERT_EQ(g_dialogCall.calls, 1);
+        EXPECT_EQ(g_printDialogsSeen, 1);
+    }
+
+    HDC screen_ = nullptr;
+};
+
+TEST_F(PrintTest, StretchCopyPutsTheCompositeInTheCentredSquare) {
+    const struct {
+        PrinterGeometry printer;
+        PrintSquare square;
+    } cases[] = {
+        {{700, 1000, 59, 85, 300}, {0, 150, 700}}, // portrait
+        {{1001, 600, 85, 51, 300}, {200, 0, 600}}, // landscape, odd difference
+        {{900, 900, 76, 76, 300}, {0, 0, 900}},
+    };
+    PaintQuarteredInk();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.printer.width << " x " << c.printer.height);
+        const Page page = MakePage(screen_);
+        bool stretched = false;
+        {
+            ScopedImport geometry("gdi32.dll", "GetDeviceCaps", ReportGeometryOf(page, c.printer));
+            stretched = DrawCanvasOnPage(page.dc, screen_);
+        }
+        EXPECT_TRUE(stretched);
+        ExpectQuarteredSquare(page, c.square);
+        FreePage(page);
+    }
+    // The composite was rebuilt from the layers before the copy.
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 0, 0), BLUE);
+}
+
+TEST_F(PrintTest, RefusedStretchCopyFallsBackToTheSquareFromMillimetresAndScreenResolution) {
+    // A 300-dpi printer: the fallback lays out 203 x 290 mm at the screen's resolution.
+    const PrinterGeometry printer = {2397, 3425, 203, 290, 300};
+    const Page page = MakePage(screen_);
+    PaintQuarteredInk();
+    bool stretched = true;
+    {
+        ScopedImport geometry("gdi32.dll", "GetDeviceCaps", ReportGeometryOf(page, printer));
+        ScopedImport refusal("gdi32.dll", "StretchBlt", reinterpret_cast<void*>(&RefuseStretchBlt));
+        ASSERT_NE(refusal.previous_, nullptr);
+        stretched = DrawCanvasOnPage(page.dc, screen_);
+    }
+    EXPECT_FALSE(stretched);
+    // The test display's screen has Wine's 96 dots per inch: 767 pixels at (0, 162).
+    ASSERT_EQ(GetDeviceCaps(screen_, LOGPIXELSX), 96);
+    ASSERT_EQ(GetDeviceCaps(screen_, LOGPIXELSY), 96);
+    const PrintSquare square = {0, 162, 767};
+    ExpectQuarteredSquare(page, square);
+    FreePage(page);
+}
+
+TEST_F(PrintTest, FallbackWithoutACompositeLeavesThePageEmpty) {
+    const Page page = MakePage(screen_);
+    DeleteObject(g_canvas.composite);
+    g_canvas.composite = nullptr;
+    DrawCanvasFallback(page.dc, screen_);
+    for (int p : {0, page.height / 2, page.height - 1}) {
+        EXPECT_EQ(PagePixel(page, p, p), WHITE);
+    }
+    FreePage(page);
+}
+
+TEST_F(PrintTest, CancellingTheDialogComposesNothingAndPrintsNothing) {
+    SetInkPixel(10, 10, RED);
+    ComposeCanvas();
+    SetInkPixel(20, 20, BLUE);
+    const HBITMAP composite = g_canvas.composite;
+    const int gdiObjects = GdiObjects();
+
+    PrintAnswering(IDCANCEL);
+    if (IsSkipped()) {
+        return;
+    }
+    EXPECT_FALSE(g_dialogCall.result);
+    EXPECT_EQ(g_dialogCall.returned.hDC, nullptr);
+    for (HGLOBAL block : {g_dialogCall.returned.hDevMode, g_dialogCall.returned.hDevNames}) {
+        if (block != nullptr) {
+            EXPECT_EQ(GlobalFlags(block), static_cast<UINT>(GMEM_INVALID_HANDLE));
+        }
+    }
+    EXPECT_EQ(GdiObjects(), gdiObjects);
+    EXPECT_EQ(g_canvas.composite, composite);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 10, 10), RED);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 20, 20), WHITE);
+}
+
+TEST_F(PrintTest, PrintingComposesAndReleasesWhatItMadeButKeepsDocumentAndView) {
+    SetInkPixel(30, 40, RED);
+    CopyText(g_document.name, NAME_CAPACITY, L"memo.png");
+    g_document.modified = 1;
+    const DocumentState document = g_document;
+    g_view = {1.5, 120, 80, NO_POINT};
+    const int gdiObjects = GdiObjects();
+
+    PrintAnswering(IDOK);
+    if (IsSkipped()) {
+        return;
+    }
+    ASSERT_TRUE(g_dialogCall.result);
+    EXPECT_EQ(g_dialogCall.given.lStructSize, 66u);
+    EXPECT_EQ(g_dialogCall.given.Flags, 0x140104u);
+    EXPECT_EQ(g_dialogCall.given.hwndOwner, g_app.hwnd);
+    EXPECT_EQ(g_dialogCall.given.hDevMode, nullptr);
+    EXPECT_EQ(g_dialogCall.given.hDevNames, nullptr);
+
+    // The printer's device context and the blocks that the dialog returned are all released
+    // (checked before anything new is made that could reuse their handles).
+    ASSERT_NE(g_dialogCall.returned.hDC, nullptr);
+    EXPECT_EQ(GetObjectType(g_dialogCall.returned.hDC), 0u);
+    ASSERT_NE(g_dialogCall.returned.hDevMode, nullptr);
+    ASSERT_NE(g_dialogCall.returned.hDevNames, nullptr);
+    EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevMode), static_cast<UINT>(GMEM_INVALID_HANDLE));
+    EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevNames), static_cast<UINT>(GMEM_INVALID_HANDLE));
+    EXPECT_EQ(GdiObjects(), gdiObjects);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 40), RED);
+
+    EXPECT_EQ(std::memcmp(&g_document, &document, sizeof(document)), 0);
+    EXPECT_EQ(g_view.zoom, 1.5);
+    EXPECT_EQ(g_view.originX, 120);
+    EXPECT_EQ(g_view.originY, 80);
+}
+
+// One page on the local PDF queue through the GDI+ path, for tests/e2e/test_print.py to read
+// back from the PDF; it runs only when asked for by name.
+TEST_F(PrintTest, DISABLED_FallbackPageOnTheQueue) {
+    PaintQuarteredInk();
+    ScopedImport refusal("gdi32.dll", "StretchBlt", reinterpret_cast<void*>(&RefuseStretchBlt));
+    ASSERT_NE(refusal.previous_, nullptr);
+    PrintAnswering(IDOK);
+    if (IsSkipped()) {
+        return;
+    }
+    EXPECT_TRUE(g_dialogCall.result);
+}
+
+} // namespace
