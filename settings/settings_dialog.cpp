@@ -1,14 +1,156 @@
 #include "settings/settings_dialog.h"
 
-INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG: return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            EndDialog(dialog, LOWORD(wParam));
-            return TRUE;
+#include <cwchar>
+
+#include <shlobj.h>
+
+#include "app/app.h"
+#include "app/document_state.h"
+#include "canvas/canvas.h"
+#include "memo/memo_files.h"
+#include "pen/pen_dialog.h"
+#include "pen/pen_state.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+INT_PTR OnInitDialog(HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder);
+    // A hand-edited file may give any value; every value but 0 means the background is shown.
+    CheckDlgButton(dialog, IDC_BACKGROUND,
+                   g_settings.backgroundEnabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+    return TRUE;
+}
+
+INT_PTR OnPaint(HWND dialog) {
+    RECT button;
+    GetWindowRect(GetDlgItem(dialog, IDC_CHANGE_PEN), &button);
+    POINT corner = {button.left, button.top};
+    ScreenToClient(dialog, &corner);
+    PAINTSTRUCT ps;
+    HDC paint = BeginPaint(dialog, &ps);
+    HPEN pen = CreatePen(PS_SOLID, g_pen.startupWidth, g_pen.startupColor);
+    HGDIOBJ oldPen = SelectObject(paint, pen);
+    MoveToEx(paint, corner.x - 80, corner.y, nullptr);
+    LineTo(paint, corner.x - 40, corner.y + 33);
+    SelectObject(paint, oldPen);
+    DeleteObject(pen);
+    EndPaint(dialog, &ps);
+    return FALSE;
+}
+
+INT_PTR OnClose(HWND dialog) {
+    GetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder, SETTINGS_PATH_CAPACITY);
+    SaveSettings();
+    return FALSE;
+}
+
+void SetBackground(HWND dialog, int enabled) {
+    CheckDlgButton(dialog, IDC_BACKGROUND, enabled != 0 ? BST_CHECKED : BST_UNCHECKED);
+    g_settings.backgroundEnabled = enabled;
+}
+
+// The background is kept only as its copy bak: if the copy fails, the background is switched off
+// at once, so that what the user sees now is what the next start and New show.
+void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
+    if (CopyFileW(chosen, g_settings.backgroundImagePath, FALSE)) {
+        SetBackground(dialog, 1);
+    } else {
+        SetBackground(dialog, 0);
+        ResetBackgroundLayer();
+    }
+}
+
+void LoadChosenBackground(HWND dialog, const wchar_t* chosen) {
+    if (LoadImageIntoLayer(chosen, 1) == 1) {
+        KeepChosenBackground(dialog, chosen);
+    } else {
+        SetBackground(dialog, 0);
+    }
+}
+
+void SwitchBackground(HWND dialog) {
+    if (IsDlgButtonChecked(dialog, IDC_BACKGROUND) != BST_UNCHECKED) {
+        SetBackground(dialog, 0);
+        ResetBackgroundLayer();
+    } else if (GetFileAttributesW(g_settings.backgroundImagePath) != INVALID_FILE_ATTRIBUTES) {
+        SetBackground(dialog, LoadImageIntoLayer(g_settings.backgroundImagePath, 1) == 1 ? 1 : 0);
+    } else {
+        wchar_t chosen[PATH_BUFFER_CAPACITY];
+        if (ChooseImageFile(chosen) == 1) {
+            LoadChosenBackground(dialog, chosen);
         }
-        return FALSE;
+    }
+    InvalidateRect(g_app.hwnd, nullptr, TRUE);
+}
+
+void ReplaceBackground(HWND dialog) {
+    wchar_t chosen[PATH_BUFFER_CAPACITY];
+    if (ChooseImageFile(chosen) == 1) {
+        LoadChosenBackground(dialog, chosen);
+    }
+}
+
+void BrowseSaveFolder(HWND dialog) {
+    wchar_t chosen[PATH_BUFFER_CAPACITY];
+    // A longer path does not fit the save folder, and cut short it would name another folder.
+    if (ChooseFolder(dialog, chosen) != 1 || std::wcslen(chosen) >= SETTINGS_PATH_CAPACITY) {
+        return;
+    }
+    const bool documentFollows = std::wcscmp(g_settings.saveFolder, g_document.folder) == 0;
+    std::wcscpy(g_settings.saveFolder, chosen);
+    SetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder);
+    if (documentFollows) {
+        std::wcscpy(g_document.folder, g_settings.saveFolder);
+    }
+}
+
+void ChangeStartupPen(HWND dialog) {
+    g_pen.color = g_pen.startupColor;
+    g_pen.width = g_pen.startupWidth;
+    DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_PEN), dialog, PenDlgProc, 0);
+    g_pen.startupColor = g_pen.color;
+    g_pen.startupWidth = g_pen.width;
+    InvalidateRect(dialog, nullptr, TRUE);
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+    switch (LOWORD(wParam)) {
+    case IDOK:
+    case IDCANCEL: EndDialog(dialog, LOWORD(wParam)); return TRUE;
+    case IDC_BACKGROUND: SwitchBackground(dialog); break;
+    case IDC_BROWSE: BrowseSaveFolder(dialog); break;
+    case IDC_LOAD_BACKGROUND: ReplaceBackground(dialog); break;
+    case IDC_CHANGE_PEN: ChangeStartupPen(dialog); break;
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog);
+    case WM_PAINT: return OnPaint(dialog);
+    case WM_CLOSE: return OnClose(dialog);
+    case WM_COMMAND: return OnCommand(dialog, wParam);
+    }
+    return FALSE;
+}
+
+int ChooseFolder(HWND owner, wchar_t* buffer) {
+    BROWSEINFOW info = {};
+    info.hwndOwner = owner;
+    info.pszDisplayName = buffer;
+    info.lpszTitle = L"フォルダの選択";
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
+    if (chosen == nullptr) {
+        return 0;
+    }
+    const int result = SHGetPathFromIDListW(chosen, buffer) ? 1 : 0;
+    CoTaskMemFree(chosen);
+    return result;
 }

@@ -1,9 +1,142 @@
 #include "settings/settings_store.h"
 
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "pen/pen_state.h"
 #include "settings/settings.h"
+#include "settings/settings_codec.h"
 
-void ComputeSettingsFolder() {}
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 
-void LoadSettings() {}
+namespace {
 
-void SaveSettings() {}
+constexpr DWORD MODULE_PATH_CAPACITY = 32768; // the longest path Windows can name
+
+std::u16string ToText(const wchar_t* text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text));
+}
+
+// Copies as much as fits, always terminated.
+void CopyToBuffer(const std::u16string& text, wchar_t* buffer, std::size_t capacity) {
+    const std::size_t length = text.size() < capacity ? text.size() : capacity - 1;
+    text.copy(reinterpret_cast<char16_t*>(buffer), length);
+    buffer[length] = L'\0';
+}
+
+std::wstring SettingsFilePath() {
+    return std::wstring(g_settings.settingsFolder) + L"\\Settings.txt";
+}
+
+bool IsDirectory(const wchar_t* path) {
+    const DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void KeepSaveFolderExisting() {
+    if (!IsDirectory(g_settings.saveFolder)) {
+        SHGetSpecialFolderPathW(g_app.hwnd, g_settings.saveFolder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    }
+}
+
+// The file's first bytes, as many as a settings file can sensibly hold; false if it cannot be
+// opened (it may also have gone since it was looked for).
+bool ReadFileStart(const std::wstring& path, std::vector<unsigned char>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bytes.resize(SETTINGS_READ_LIMIT);
+    std::size_t total = 0;
+    DWORD read = 0;
+    while (total < bytes.size() &&
+           ReadFile(file, bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &read,
+                    nullptr) &&
+           read > 0) {
+        total += read;
+    }
+    bytes.resize(total);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteWholeFile(HANDLE file, const std::vector<unsigned char>& bytes) {
+    DWORD written = 0;
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file);
+}
+
+void ApplyPresentSettings(const PresentSettings& present) {
+    if (present.saveFolder) {
+        CopyToBuffer(*present.saveFolder, g_settings.saveFolder, SETTINGS_PATH_CAPACITY);
+        KeepSaveFolderExisting();
+    }
+    if (present.backgroundEnabled) {
+        g_settings.backgroundEnabled = *present.backgroundEnabled;
+    }
+    if (present.startupWidth) {
+        g_pen.width = g_pen.startupWidth = g_pen.savedWidth = *present.startupWidth;
+    }
+    if (present.startupColor) {
+        g_pen.color = g_pen.startupColor = g_pen.savedColor = *present.startupColor;
+    }
+}
+
+} // namespace
+
+void ComputeSettingsFolder() {
+    static wchar_t executable[MODULE_PATH_CAPACITY];
+    const DWORD length = GetModuleFileNameW(nullptr, executable, MODULE_PATH_CAPACITY);
+    if (length == 0 || length >= MODULE_PATH_CAPACITY) {
+        executable[0] = L'\0';
+    }
+    wchar_t appData[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(g_app.hwnd, appData, CSIDL_APPDATA, FALSE);
+    CopyToBuffer(ComposeSettingsFolder(ToText(appData), ToText(executable)),
+                 g_settings.settingsFolder, SETTINGS_PATH_CAPACITY);
+}
+
+void LoadSettings() {
+    if (g_settings.settingsFolder[0] == L'\0') {
+        return;
+    }
+    const std::wstring path = SettingsFilePath();
+    std::vector<unsigned char> bytes;
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ||
+        !ReadFileStart(path, bytes)) {
+        return;
+    }
+    ApplyPresentSettings(DecodeSettingsFile(bytes));
+}
+
+// The new file is written beside the old one and then put in its place, so that a write that
+// fails half-way leaves the settings of the last good save.
+void SaveSettings() {
+    if (g_settings.settingsFolder[0] == L'\0') {
+        return;
+    }
+    const std::wstring path = SettingsFilePath();
+    const std::wstring newPath = path + L".new";
+    CreateDirectoryW(g_settings.settingsFolder, nullptr);
+    HANDLE file = CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    KeepSaveFolderExisting();
+    const std::vector<unsigned char> bytes =
+        EncodeSettingsFile({ToText(g_settings.saveFolder), g_settings.backgroundEnabled,
+                            g_pen.startupWidth, g_pen.startupColor});
+    const bool written = WriteWholeFile(file, bytes);
+    CloseHandle(file);
+    if (!written || !MoveFileExW(newPath.c_str(), path.c_str(),
+                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(newPath.c_str());
+    }
+}

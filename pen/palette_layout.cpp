@@ -1,0 +1,22 @@
+#include "pen/palette_layout.h"
+
+PenDialogLayout ComputePenDialogLayout(int width, int height) {
+    return {width, height, 2 * width / 3, height / WIDTH_SAMPLE_COUNT};
+}
+
+bool IsWidthPick(const PenDialogLayout& layout, int x) {
+    return x > layout.paletteWidth;
+}
+
+int CountWidthDoublings(const PenDialogLayout& layout, int y) {
+    // Past the five bands every row gives 64; the cap also keeps the doubling from overflowing.
+    if (layout.bandHeight <= 0 || y / layout.bandHeight >= WIDTH_SAMPLE_COUNT) {
+        return WIDTH_SAMPLE_COUNT;
+    }
+    return y / layout.bandHeight;
+}
+
+SampleStroke ComputeSampleStroke(const PenDialogLayout& layout, int k) {
+    return {layout.paletteWidth + 64, layout.height * (4 * k + 1) / 20, layout.width - 64,
+            layout.height * (4 * k + 3) / 20, 2 << k};
+}
