@@ -178,6 +178,8 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 void StartApplication(HINSTANCE instance) {
+    // The folder browser of the Settings dialog is a COM object on this thread.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     g_app.gdiplusToken = StartImaging();
     LoadStringW(instance, IDS_APP_TITLE, g_app.caption, 100);
     LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, 100);
@@ -223,7 +225,10 @@ int RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-void StopApplication() { StopImaging(g_app.gdiplusToken); }
+void StopApplication() {
+    StopImaging(g_app.gdiplusToken);
+    CoUninitialize();
+}
 
 void OpenManual() {
     // A buffer as long as any Windows path, so a deep install folder is never cut or overrun.

@@ -113,24 +113,24 @@ def screenshot(name):
     return read_png(path)
 
 
-def geometry(window):
-    values = {}
-    for line in xdotool("getwindowgeometry", "--shell", window).split():
-        key, value = line.split("=")
-        values[key] = int(value)
-    return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+def client_area(window=None):
+    """Screen rectangle (x, y, width, height) of the main window's client area, as Windows itself
+    reports it (the menu bar is as white as a blank canvas, so pixels cannot tell)."""
+    probe = os.path.join(BUILD, "tests", "e2e", "client_area.exe")
+    deadline = time.time() + 10
+    while True:
+        words = run("wine", probe, check_status=False).split()
+        if len(words) == 4:
+            return tuple(int(w) for w in words)
+        if time.time() > deadline:
+            raise Failure("the main window's client area could not be found")
+        time.sleep(0.2)
 
 
-def client_origin(window):
-    """Screen position of the client area's top-left corner: below the menu bar, found as the
-    first pure-white row at the window's right edge (a new canvas is white)."""
-    x, y, width, height = geometry(window)
-    _, _, rows = screenshot("origin")
-    column = x + width - 4
-    for dy in range(0, min(height, 120)):
-        if rows[y + dy][column] == (255, 255, 255) and rows[y + dy + 1][column] == (255, 255, 255):
-            return x, y + dy
-    raise Failure("could not find the client area of window %s" % window)
+def client_origin(window=None):
+    """Screen position of the client area's top-left corner."""
+    x, y, _, _ = client_area(window)
+    return x, y
 
 
 def drag(window, points):
