@@ -13,13 +13,20 @@ bench() {
     echo "$output"
     folder=$(winepath -u "$(sed -n 's/^files: //p' <<<"$output")" 2>/dev/null)
     if [[ -f "$folder/bench-busy.bmp" ]]; then
-        local times=()
+        local times=() save
         for _ in 1 2 3 4 5; do
             local start=$(date +%s%N)
-            convert "$folder/bench-busy.bmp" "$folder/peer.png"
+            /usr/bin/convert "$folder/bench-busy.bmp" "$folder/peer.png"
             times+=($(( ($(date +%s%N) - start) / 1000 )))
         done
-        /usr/bin/python3 -c 'import statistics,sys; t=[int(v)/1000 for v in sys.argv[1:]]; print("%-52s %10.2f %10.2f" % ("ImageMagick peer: same picture to PNG", statistics.median(t), max(t)))' "${times[@]}"
+        save=$(sed -n 's/^ComposeCanvas + SaveCompositePng[^0-9]*\([0-9.]*\).*/\1/p' <<<"$output")
+        /usr/bin/python3 - "$save" "${times[@]}" <<'PY'
+import statistics, sys
+save, peer = float(sys.argv[1]), statistics.median(int(v) / 1000 for v in sys.argv[2:])
+print("%-52s %10.2f %10.2f" % ("ImageMagick peer: same picture to PNG", peer,
+                               max(int(v) / 1000 for v in sys.argv[2:])))
+print("%-52s %10.2f" % ("  save / peer (median)", save / peer))
+PY
     fi
     wineserver -k
 }
