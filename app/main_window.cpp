@@ -188,8 +188,8 @@ void StartApplication(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow() {
-    return CreateWindowExW(0, g_app.className, g_app.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           0, CW_USEDEFAULT, 0, nullptr, nullptr, g_app.hinstance, nullptr);
+    return CreateWindowExW(0, g_app.className, g_app.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+                           CW_USEDEFAULT, 0, nullptr, nullptr, g_app.hinstance, nullptr);
 }
 
 void OpenCommandLineImage(const wchar_t* commandLine) {

@@ -25,7 +25,7 @@ std::wstring MenuText(HMENU menu, UINT item, UINT flags) {
 }
 
 class MainWindowTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { StartTestWindow(); }
 };
 
@@ -57,8 +57,8 @@ TEST_F(MainWindowTest, MenuBarCarriesTheJapaneseCommands) {
 
     HMENU file = GetSubMenu(bar, 0);
     const UINT fileIds[] = {IDM_NEW, IDM_OPEN, IDM_SAVE, 0, IDM_PRINT, 0, IDM_EXIT};
-    const wchar_t* fileTexts[] = {L"新規(&N)", L"開く(&O)", L"保存(&S)", L"", L"印刷(&P)", L"",
-                                  L"終了(&X)"};
+    const wchar_t* fileTexts[] = {L"新規(&N)", L"開く(&O)", L"保存(&S)", L"",
+                                  L"印刷(&P)", L"",         L"終了(&X)"};
     ASSERT_EQ(GetMenuItemCount(file), 7);
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(GetMenuItemID(file, i), fileIds[i]) << i;

@@ -22,7 +22,9 @@ extern ViewState g_view;
 
 constexpr ViewPoint NO_POINT = {-1, -1};
 
-inline bool IsNoPoint(ViewPoint p) { return p.x == -1 && p.y == -1; }
+inline bool IsNoPoint(ViewPoint p) {
+    return p.x == -1 && p.y == -1;
+}
 
 // Truncates toward zero into the int range; NaN gives 0, so no conversion is ever undefined.
 int TruncToInt(double value);

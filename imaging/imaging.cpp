@@ -17,9 +17,15 @@ using namespace Gdiplus::DllExports;
 
 namespace {
 
-GpGraphics* AsGraphics(ImagingGraphics graphics) { return reinterpret_cast<GpGraphics*>(graphics); }
-GpImage* AsImage(ImagingImage image) { return reinterpret_cast<GpImage*>(image); }
-GpMatrix* AsMatrix(ImagingMatrix matrix) { return reinterpret_cast<GpMatrix*>(matrix); }
+GpGraphics* AsGraphics(ImagingGraphics graphics) {
+    return reinterpret_cast<GpGraphics*>(graphics);
+}
+GpImage* AsImage(ImagingImage image) {
+    return reinterpret_cast<GpImage*>(image);
+}
+GpMatrix* AsMatrix(ImagingMatrix matrix) {
+    return reinterpret_cast<GpMatrix*>(matrix);
+}
 
 } // namespace
 
@@ -34,7 +40,9 @@ ULONG_PTR StartImaging() {
     return token;
 }
 
-void StopImaging(ULONG_PTR token) { GdiplusShutdown(token); }
+void StopImaging(ULONG_PTR token) {
+    GdiplusShutdown(token);
+}
 
 ImagingGraphics CreateGraphicsOnDC(HDC dc) {
     GpGraphics* graphics = nullptr;

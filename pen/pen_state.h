@@ -21,7 +21,9 @@ struct PenState {
 
 extern PenState g_pen;
 
-inline bool IsEraser(const PenState& pen) { return pen.color == ERASER_COLOR; }
+inline bool IsEraser(const PenState& pen) {
+    return pen.color == ERASER_COLOR;
+}
 
 // Records the pen in use as the one to return to, unless it is the eraser.
 void RememberPen(PenState& pen);
