@@ -34,22 +34,43 @@ def ipp_attribute(tag, name, value):
     return struct.pack(">BH", tag, len(name)) + name + struct.pack(">H", len(value)) + value
 
 
-def queue_jobs():
-    """Every job the queue has had by its id: name and state, from CUPS over IPP (Get-Jobs)."""
-    request = struct.pack(">HHI", 0x0200, 0x000A, 1) + b"\x01"
+def ipp_request(operation, path, attributes):
+    """Sends one IPP request to the local CUPS server and returns the response's bytes."""
+    request = struct.pack(">HHI", 0x0200, operation, 1) + b"\x01"
     request += ipp_attribute(0x47, "attributes-charset", "utf-8")
     request += ipp_attribute(0x48, "attributes-natural-language", "en")
-    request += ipp_attribute(0x45, "printer-uri", "ipp://localhost/printers/" + QUEUE)
-    request += ipp_attribute(0x42, "requesting-user-name", os.environ.get("USER", "root"))
-    request += ipp_attribute(0x44, "which-jobs", "all")
-    request += ipp_attribute(0x44, "requested-attributes", "job-id")
-    request += ipp_attribute(0x44, "", "job-name")
-    request += ipp_attribute(0x44, "", "job-state")
-    request += b"\x03"
+    request += attributes + b"\x03"
     connection = http.client.HTTPConnection("localhost", 631, timeout=10)
-    connection.request("POST", "/printers/" + QUEUE, request, {"Content-Type": "application/ipp"})
+    connection.request("POST", path, request, {"Content-Type": "application/ipp"})
     data = connection.getresponse().read()
     connection.close()
+    return data
+
+
+def job_name(job_id):
+    """A job's name from CUPS over IPP (Get-Job-Attributes), or None."""
+    data = ipp_request(0x0009, "/jobs",
+                       ipp_attribute(0x45, "printer-uri", "ipp://localhost/printers/" + QUEUE) +
+                       ipp_attribute(0x21, "job-id", struct.pack(">i", job_id)) +
+                       ipp_attribute(0x42, "requesting-user-name", os.environ.get("USER", "root")) +
+                       ipp_attribute(0x44, "requested-attributes", "job-name"))
+    marker = struct.pack(">BH", 0x42, len("job-name")) + b"job-name"
+    at = data.find(marker)
+    if at < 0:
+        return None
+    at += len(marker)
+    (length,) = struct.unpack(">H", data[at:at + 2])
+    return data[at + 2:at + 2 + length].decode()
+
+
+def queue_jobs():
+    """Every job the queue has had by its id: name and state, from CUPS over IPP (Get-Jobs)."""
+    data = ipp_request(0x000A, "/printers/" + QUEUE,
+                       ipp_attribute(0x45, "printer-uri", "ipp://localhost/printers/" + QUEUE) +
+                       ipp_attribute(0x42, "requesting-user-name", os.environ.get("USER", "root")) +
+                       ipp_attribute(0x44, "which-jobs", "all") +
+                       ipp_attribute(0x44, "requested-attributes", "job-id") +
+                       ipp_attribute(0x44, "", "job-name") + ipp_attribute(0x44, "", "job-state"))
     jobs, job, at = [], None, 8
     while at < len(data):
         tag = data[at]
@@ -88,15 +109,17 @@ def wait_queue_empty(timeout=60):
 def wait_new_job_done(known, timeout=90):
     """The one job that was not among `known`, once CUPS has finished it."""
     deadline = time.time() + timeout
+    new = []
     while time.time() < deadline:
         new = [job for job_id, job in queue_jobs().items() if job_id not in known]
         e2e.check(len(new) <= 1, "more than one new print job: %s" % new)
-        # CUPS may answer a moment before it has filled in every attribute of a new job.
-        if new and new[0].get("state", 0) >= JOB_COMPLETED and "name" in new[0]:
+        if new and new[0].get("state", 0) >= JOB_COMPLETED:
             e2e.check(new[0]["state"] == JOB_COMPLETED, "the print job ended in state %s" % new[0])
+            # Get-Jobs may leave out a finished job's name; Get-Job-Attributes always has it.
+            new[0].setdefault("name", job_name(new[0]["id"]))
             return new[0]
         time.sleep(0.2)
-    raise e2e.Failure("no print job was finished within %d s" % timeout)
+    raise e2e.Failure("no print job was finished within %d s (new jobs: %s)" % (timeout, new))
 
 
 def require_queue():
