@@ -36,33 +36,6 @@ const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?
 
 // ---- files ----
 
-void WriteBytes(const std::wstring& path, const Bytes& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-Bytes ReadBytes(const std::wstring& path) {
-    Bytes bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    bytes.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
@@ -394,7 +367,7 @@ TEST_F(MemoTest, SaveWritesA2048PngOfTheCompositeThatReadsBackPixelForPixel) {
     EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{name});
 
     // A standard PNG header, read byte by byte: 2048 × 2048, 8 bits, not interlaced.
-    const Bytes png = ReadBytes(In(name));
+    const Bytes png = ReadFileBytes(In(name));
     ASSERT_GT(png.size(), 33u);
     const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), signature);
@@ -440,7 +413,7 @@ TEST_F(MemoTest, AnUntitledSaveNeverReplacesAFileOfTheSameClockName) {
         FormatClockName({time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond}, clockName,
                         CLOCK_NAME_CAPACITY);
         taken.push_back(clockName);
-        WriteBytes(In(taken.back() + L".png"), {'o', 'l', 'd'});
+        WriteFileBytes(In(taken.back() + L".png"), {'o', 'l', 'd'});
     }
     WriteInk();
     ASSERT_EQ(SaveCurrentMemo(), 1);
@@ -449,8 +422,8 @@ TEST_F(MemoTest, AnUntitledSaveNeverReplacesAFileOfTheSameClockName) {
     const std::wstring base = name.substr(0, name.size() - 6);
     EXPECT_EQ(name.substr(name.size() - 6), L"_2.png");
     EXPECT_NE(std::find(taken.begin(), taken.end(), base), taken.end()) << name;
-    EXPECT_EQ(ReadBytes(In(base + L".png")), (Bytes{'o', 'l', 'd'}));
-    EXPECT_GT(ReadBytes(In(name)).size(), 100u);
+    EXPECT_EQ(ReadFileBytes(In(base + L".png")), (Bytes{'o', 'l', 'd'}));
+    EXPECT_GT(ReadFileBytes(In(name)).size(), 100u);
 }
 
 TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
@@ -480,7 +453,7 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     ASSERT_TRUE(CreateDirectoryW(missing.c_str(), nullptr));
     EXPECT_EQ(SaveCurrentMemo(), 1);
     EXPECT_EQ(g_document.modified, 0);
-    EXPECT_TRUE(Exists(missing + L"\\named.png"));
+    EXPECT_TRUE(FileExists(missing + L"\\named.png"));
 }
 
 // Records which buttons the program's message boxes carry.
@@ -564,11 +537,11 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
         {L"shot144dpi.png", 90, 70, Gradient, 0}, {L"large.png", 2100, 2060, Gradient, 0},
     };
     WriteWithEncoder(In(cases[0].file), L"image/jpeg", 48, 40, Stripes);
-    WriteBytes(In(cases[1].file), EncodeBmp(48, 40, Stripes));
-    WriteBytes(In(cases[2].file), EncodeGif(48, 40, Stripes));
-    WriteBytes(In(cases[3].file), EncodePng(120, 80, Gradient, 300));
-    WriteBytes(In(cases[4].file), EncodePng(90, 70, Gradient, 144));
-    WriteBytes(In(cases[5].file), EncodePng(2100, 2060, Gradient));
+    WriteFileBytes(In(cases[1].file), EncodeBmp(48, 40, Stripes));
+    WriteFileBytes(In(cases[2].file), EncodeGif(48, 40, Stripes));
+    WriteFileBytes(In(cases[3].file), EncodePng(120, 80, Gradient, 300));
+    WriteFileBytes(In(cases[4].file), EncodePng(90, 70, Gradient, 144));
+    WriteFileBytes(In(cases[5].file), EncodePng(2100, 2060, Gradient));
 
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
@@ -604,7 +577,7 @@ TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
     FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
     WriteInk();
     auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
-    WriteBytes(In(L"half.png"), EncodePng(40, 40, halfWhite));
+    WriteFileBytes(In(L"half.png"), EncodePng(40, 40, halfWhite));
     SetMessageBoxAnswer(IDNO);
     const HDROP drop = MakeDrop({In(L"half.png")});
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
@@ -627,13 +600,13 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
     for (std::size_t i = 40; i < corrupt.size(); ++i) {
         corrupt[i] = static_cast<std::uint8_t>(i * 7);
     }
-    WriteBytes(In(L"empty.png"), {});
-    WriteBytes(In(L"truncated.png"), truncated);
-    WriteBytes(In(L"cut.png"), halfPixels);
-    WriteBytes(In(L"corrupt.png"), corrupt);
-    WriteBytes(In(L"text.jpg"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
-    WriteBytes(In(L"zero.bmp"), EncodeBmp(0, 0, Gradient));
-    WriteBytes(In(L"good.png"), good);
+    WriteFileBytes(In(L"empty.png"), {});
+    WriteFileBytes(In(L"truncated.png"), truncated);
+    WriteFileBytes(In(L"cut.png"), halfPixels);
+    WriteFileBytes(In(L"corrupt.png"), corrupt);
+    WriteFileBytes(In(L"text.jpg"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
+    WriteFileBytes(In(L"zero.bmp"), EncodeBmp(0, 0, Gradient));
+    WriteFileBytes(In(L"good.png"), good);
     CreateDirectoryW(In(L"folder.png").c_str(), nullptr);
     SetCurrentDirectoryW(folder_.c_str());
     // Readable files that no memo can be named from: no folder, or a folder too long to hold.
@@ -641,7 +614,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
     ASSERT_GE(deep.size(), FOLDER_CAPACITY);
     CreateDirectoryW((L"\\\\?\\" + In(std::wstring(120, L'd'))).c_str(), nullptr);
     CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
-    WriteBytes(L"\\\\?\\" + deep + L"\\deep.png", good);
+    WriteFileBytes(L"\\\\?\\" + deep + L"\\deep.png", good);
     ASSERT_EQ(LoadImageIntoLayer((deep + L"\\deep.png").c_str(), 1), 1);
 
     const std::wstring paths[] = {In(L"empty.png"),    In(L"truncated.png"), In(L"cut.png"),
@@ -681,7 +654,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
 TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) {
     const std::wstring blank = In(L"with blank");
     CreateDirectoryW(blank.c_str(), nullptr);
-    WriteBytes(blank + L"\\my pic.bmp", EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(blank + L"\\my pic.bmp", EncodeBmp(20, 20, Stripes));
     struct Case {
         std::wstring commandLine;
         const wchar_t* title;
@@ -711,8 +684,8 @@ TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) 
 }
 
 TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
-    WriteBytes(In(L"first.bmp"), EncodeBmp(20, 20, Stripes));
-    WriteBytes(In(L"second.bmp"), EncodeBmp(40, 40, Gradient));
+    WriteFileBytes(In(L"first.bmp"), EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(In(L"second.bmp"), EncodeBmp(40, 40, Gradient));
     const std::vector<std::wstring> three = {In(L"first.bmp"), In(L"second.bmp"), In(L"x.bmp")};
 
     WriteInk();
@@ -737,11 +710,11 @@ TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
 
     // A name far longer than 63 characters is held whole, and saved under it.
     const std::wstring longName(150, L'n');
-    WriteBytes(In(longName + L".bmp"), EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(In(longName + L".bmp"), EncodeBmp(20, 20, Stripes));
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(longName + L".bmp")})));
     EXPECT_EQ(std::wstring(g_document.name), longName + L".png");
     EXPECT_EQ(SaveCurrentMemo(), 1);
-    EXPECT_TRUE(Exists(In(longName + L".png")));
+    EXPECT_TRUE(FileExists(In(longName + L".png")));
 }
 
 // Answers the open-file dialog: types `g_choice` into its name box and confirms, or cancels when
@@ -770,8 +743,8 @@ LRESULT CALLBACK AnswerOpenDialog(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
-    WriteBytes(In(L"one.png"), EncodePng(20, 20, Gradient));
-    WriteBytes(In(L"two.png"), EncodePng(20, 20, Stripes));
+    WriteFileBytes(In(L"one.png"), EncodePng(20, 20, Gradient));
+    WriteFileBytes(In(L"two.png"), EncodePng(20, 20, Stripes));
     g_dialogHook = SetWindowsHookExW(WH_CBT, AnswerOpenDialog, nullptr, GetCurrentThreadId());
 
     wchar_t settingsBuffer[PATH_BUFFER_CAPACITY] = L"old";

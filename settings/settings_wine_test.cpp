@@ -35,35 +35,6 @@ std::wstring Desktop() {
     return path;
 }
 
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WriteBytes(const std::wstring& path, const Bytes& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-Bytes ReadBytes(const std::wstring& path) {
-    Bytes bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    unsigned char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        bytes.insert(bytes.end(), buffer, buffer + read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
 Bytes Utf16File(const std::wstring& text) {
     Bytes bytes = {0xFF, 0xFE};
     for (wchar_t unit : text) {
@@ -139,7 +110,7 @@ class SettingsTest : public testing::Test {
 
     void WriteSettingsFile(const Bytes& bytes) {
         CreateDirectoryW(folder_.c_str(), nullptr);
-        WriteBytes(SettingsFile(), bytes);
+        WriteFileBytes(SettingsFile(), bytes);
     }
 
     std::wstring root_;
@@ -167,11 +138,11 @@ TEST_F(SettingsTest, SavedFileReadsBackIntoTheSettingsAndThePen) {
     g_pen.startupColor = RGB(0xFF, 0x80, 0);
     g_pen.width = 16; // the pen in use is never stored
     g_pen.color = RGB(1, 2, 3);
-    EXPECT_FALSE(Exists(folder_));
+    EXPECT_FALSE(FileExists(folder_));
     SaveSettings(); // makes the settings folder
 
-    EXPECT_EQ(ReadBytes(SettingsFile()), Utf16File(saveFolder + L"\r\n1\r\n8\r\nFF8000\r\n"));
-    EXPECT_FALSE(Exists(SettingsFile() + L".new"));
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(saveFolder + L"\r\n1\r\n8\r\nFF8000\r\n"));
+    EXPECT_FALSE(FileExists(SettingsFile() + L".new"));
 
     std::wcscpy(g_settings.saveFolder, Desktop().c_str());
     g_settings.backgroundEnabled = 0;
@@ -248,7 +219,7 @@ TEST_F(SettingsTest, FilesThatCannotBeReadChangeNothing) {
 
 TEST_F(SettingsTest, ASaveFolderThatIsNoFolderBecomesTheDesktop) {
     const std::wstring file = root_ + L"\\a file";
-    WriteBytes(file, {'x'});
+    WriteFileBytes(file, {'x'});
     for (const std::wstring& folder : {root_ + L"\\missing", file}) {
         WriteSettingsFile(Utf16File(folder + L"\r\n"));
         std::wcscpy(g_settings.saveFolder, L"C:\\");
@@ -258,7 +229,8 @@ TEST_F(SettingsTest, ASaveFolderThatIsNoFolderBecomesTheDesktop) {
         std::wcscpy(g_settings.saveFolder, folder.c_str());
         SaveSettings();
         EXPECT_EQ(std::wstring(g_settings.saveFolder), Desktop());
-        EXPECT_EQ(ReadBytes(SettingsFile()), Utf16File(Desktop() + L"\r\n0\r\n4\r\n000000\r\n"));
+        EXPECT_EQ(ReadFileBytes(SettingsFile()),
+                  Utf16File(Desktop() + L"\r\n0\r\n4\r\n000000\r\n"));
     }
 }
 
@@ -269,7 +241,7 @@ TEST_F(SettingsTest, ValuesOutsideTheUsualRangeAreKeptAsRead) {
     EXPECT_EQ(g_pen.width, 0);
     EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(0x1F, 0, 0)));
     SaveSettings();
-    EXPECT_EQ(ReadBytes(SettingsFile()), Utf16File(L"C:\\\r\n7\r\n0\r\n1F0000\r\n"));
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(L"C:\\\r\n7\r\n0\r\n1F0000\r\n"));
 }
 
 TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
@@ -277,7 +249,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
     std::wcscpy(g_settings.settingsFolder, (root_ + L"\\no\\such").c_str());
     std::wcscpy(g_settings.saveFolder, (root_ + L"\\gone").c_str());
     SaveSettings();
-    EXPECT_FALSE(Exists(root_ + L"\\no"));
+    EXPECT_FALSE(FileExists(root_ + L"\\no"));
     EXPECT_EQ(std::wstring(g_settings.saveFolder), root_ + L"\\gone");
 
     // A new file cannot be made beside the old one: the old one stays as it was.
@@ -286,14 +258,14 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
     WriteSettingsFile(old);
     CreateDirectoryW((SettingsFile() + L".new").c_str(), nullptr);
     SaveSettings();
-    EXPECT_EQ(ReadBytes(SettingsFile()), old);
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), old);
     RemoveDirectoryW((SettingsFile() + L".new").c_str());
 
     // The old one cannot be replaced: no half-made file is left behind.
     DeleteFileW(SettingsFile().c_str());
     CreateDirectoryW(SettingsFile().c_str(), nullptr);
     SaveSettings();
-    EXPECT_FALSE(Exists(SettingsFile() + L".new"));
+    EXPECT_FALSE(FileExists(SettingsFile() + L".new"));
 }
 
 // The Settings dialog.
@@ -374,7 +346,7 @@ TEST_F(SettingsTest, CloseBoxStoresTheTypedFolderAndWritesTheFile) {
     RunDialogs(OpenSettingsDialog);
     EXPECT_EQ(std::wstring(g_settings.saveFolder), typed);
     EXPECT_EQ(std::wstring(g_document.folder), Desktop());
-    EXPECT_EQ(ReadBytes(SettingsFile()), Utf16File(typed + L"\r\n0\r\n4\r\n000000\r\n"));
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(typed + L"\r\n0\r\n4\r\n000000\r\n"));
 }
 
 TEST_F(SettingsTest, EscapeAndEnterDropTheTypedFolderAndWriteNothing) {
@@ -385,13 +357,13 @@ TEST_F(SettingsTest, EscapeAndEnterDropTheTypedFolderAndWriteNothing) {
         });
         RunDialogs(OpenSettingsDialog);
         EXPECT_EQ(std::wstring(g_settings.saveFolder), Desktop());
-        EXPECT_FALSE(Exists(SettingsFile()));
+        EXPECT_FALSE(FileExists(SettingsFile()));
     }
 }
 
 TEST_F(SettingsTest, SwitchingTheBackgroundOffClearsTheLayerAndKeepsBak) {
     CreateDirectoryW(folder_.c_str(), nullptr);
-    WriteBytes(g_settings.backgroundImagePath, {'k', 'e', 'p', 't'});
+    WriteFileBytes(g_settings.backgroundImagePath, {'k', 'e', 'p', 't'});
     g_settings.backgroundEnabled = 1;
     FillBitmap(g_canvas.background, RGB(10, 20, 30));
     WhenDialogShows(WithCaption(L"Settings"), [](HWND dialog) {
@@ -403,7 +375,7 @@ TEST_F(SettingsTest, SwitchingTheBackgroundOffClearsTheLayerAndKeepsBak) {
     EXPECT_EQ(g_settings.backgroundEnabled, 0);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(255, 255, 255));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 2047, 2047), RGB(255, 255, 255));
-    EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), (Bytes{'k', 'e', 'p', 't'}));
+    EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), (Bytes{'k', 'e', 'p', 't'}));
 }
 
 // The sample stroke runs from (bx - 80, by) to (bx - 40, by + 33) before the pen button's corner.
@@ -480,7 +452,7 @@ TEST_F(SettingsTest, ChangePenTakesThePenDialogsChoiceAsStartupPen) {
     EXPECT_EQ(g_pen.startupWidth, 16);
     EXPECT_EQ(g_pen.color, g_pen.startupColor);
     EXPECT_EQ(g_pen.width, 16);
-    EXPECT_FALSE(Exists(SettingsFile()));
+    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 TEST_F(SettingsTest, ChangePenWithoutAChoiceLeavesTheStartupPenInUse) {
@@ -517,7 +489,7 @@ TEST_F(SettingsTest, ExtremeStartupWidthsDrawWithoutHarm) {
             SendMessageW(dialog, WM_CLOSE, 0, 0);
         });
         RunDialogs(OpenSettingsDialog);
-        EXPECT_EQ(ReadBytes(SettingsFile()), file) << width;
+        EXPECT_EQ(ReadFileBytes(SettingsFile()), file) << width;
     }
     EXPECT_TRUE(IsWindow(g_app.hwnd));
     g_document.modified = 0;
@@ -585,14 +557,14 @@ TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
         EXPECT_EQ(Background(10, 10), RGB(0, 0, 0xFF));
         EXPECT_EQ(Background(99, 79), RGB(0, 0, 0xFF));
         EXPECT_EQ(Background(100, 10), RGB(255, 255, 255));
-        EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), ReadBytes(image));
+        EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), ReadFileBytes(image));
 
         // Off clears the layer and keeps bak; on again takes bak without asking.
         ClickInSettings(settings, IDC_BACKGROUND);
         EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
         EXPECT_EQ(g_settings.backgroundEnabled, 0);
         EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
-        EXPECT_TRUE(Exists(g_settings.backgroundImagePath));
+        EXPECT_TRUE(FileExists(g_settings.backgroundImagePath));
         DeleteFileW(image.c_str());
         ClickInSettings(settings, IDC_BACKGROUND);
         EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
@@ -601,7 +573,7 @@ TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
         ClickInSettings(settings, IDCANCEL);
     });
     RunDialogs(OpenSettingsDialog);
-    EXPECT_FALSE(Exists(SettingsFile()));
+    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 TEST_F(SettingsTest, ACancelledChoiceLeavesTheBackgroundOff) {
@@ -616,14 +588,14 @@ TEST_F(SettingsTest, ACancelledChoiceLeavesTheBackgroundOff) {
     });
     RunDialogs(OpenSettingsDialog);
     EXPECT_EQ(g_settings.backgroundEnabled, 0);
-    EXPECT_FALSE(Exists(g_settings.backgroundImagePath));
+    EXPECT_FALSE(FileExists(g_settings.backgroundImagePath));
 }
 
 TEST_F(SettingsTest, AnImageThatCannotBeReadSwitchesOffAndLeavesTheLayer) {
     const std::wstring broken = root_ + L"\\broken.png";
-    WriteBytes(broken, {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
+    WriteFileBytes(broken, {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
     CreateDirectoryW(folder_.c_str(), nullptr);
-    WriteBytes(g_settings.backgroundImagePath, {'o', 'l', 'd'});
+    WriteFileBytes(g_settings.backgroundImagePath, {'o', 'l', 'd'});
     g_settings.backgroundEnabled = 1;
     FillBitmap(g_canvas.background, RGB(0, 0x80, 0));
     WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
@@ -635,7 +607,7 @@ TEST_F(SettingsTest, AnImageThatCannotBeReadSwitchesOffAndLeavesTheLayer) {
     RunDialogs(OpenSettingsDialog);
     EXPECT_EQ(g_settings.backgroundEnabled, 0);
     EXPECT_EQ(Background(10, 10), RGB(0, 0x80, 0));
-    EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), (Bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), (Bytes{'o', 'l', 'd'}));
 }
 
 TEST_F(SettingsTest, ASmallerImageLiesOverTheLargerUntilNew) {
@@ -656,7 +628,7 @@ TEST_F(SettingsTest, ASmallerImageLiesOverTheLargerUntilNew) {
     EXPECT_EQ(g_settings.backgroundEnabled, 1);
     EXPECT_EQ(Background(10, 10), RGB(0xFF, 0, 0));
     EXPECT_EQ(Background(100, 100), RGB(0, 0, 0xFF));
-    EXPECT_EQ(ReadBytes(g_settings.backgroundImagePath), ReadBytes(small));
+    EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), ReadFileBytes(small));
 
     SendToMainWindow(WM_COMMAND, IDM_NEW);
     EXPECT_EQ(Background(10, 10), RGB(0xFF, 0, 0));
@@ -718,7 +690,7 @@ TEST_F(SettingsTest, BrowsedFolderBecomesTheSaveFolderAndTheUntitledMemosFolder)
     EXPECT_EQ(std::wstring(g_settings.saveFolder), chosen);
     EXPECT_EQ(shown, chosen);
     EXPECT_EQ(std::wstring(g_document.folder), chosen);
-    EXPECT_FALSE(Exists(SettingsFile()));
+    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 TEST_F(SettingsTest, BrowsingLeavesTheFolderOfAMemoOpenedElsewhere) {

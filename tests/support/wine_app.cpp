@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include <gtest/gtest.h>
+
 #include "app/app.h"
 
 namespace {
@@ -117,6 +119,35 @@ int CountFreeGdiHandles() {
         DeleteObject(region);
     }
     return static_cast<int>(regions.size());
+}
+
+void WriteFileBytes(const std::wstring& path, const FileBytes& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+FileBytes ReadFileBytes(const std::wstring& path) {
+    FileBytes bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    unsigned char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.insert(bytes.end(), buffer, buffer + read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -29,6 +29,13 @@ COLORREF ReadClientPixel(int x, int y);
 // tests compare this before and after: a leak of one object shows as one fewer.
 int CountFreeGdiHandles();
 
+using FileBytes = std::vector<unsigned char>;
+
+void WriteFileBytes(const std::wstring& path, const FileBytes& bytes);
+// The whole file, or nothing when it cannot be opened.
+FileBytes ReadFileBytes(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+
 // Sends a message to the main window's procedure as the system would deliver it.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
