@@ -573,7 +573,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     }
 }
 
-TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
+TEST_F(MemoTest, AnOpenedFileIsTheImageAloneOverTheBackgroundWithNoEarlierInk) {
     FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
     WriteInk();
     auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
@@ -587,8 +587,15 @@ TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
     ComposeCanvas();
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 5, 5), RGB(0, 0, 200));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 5), RGB(0, 150, 0));
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 110, 110), INK);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 110, 110), RGB(0, 0, 200));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 500, 500), RGB(0, 0, 200));
+
+    // Nor after a save: the ink under the image's white part goes too.
+    FillBitmapRect(g_canvas.ink, 0, 0, 200, 200, INK);
+    ASSERT_EQ(SaveCurrentMemo(), 1);
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"half.png")})));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 5, 5), WHITE);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 110, 110), WHITE);
 }
 
 TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) {
@@ -701,7 +708,7 @@ TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
     EXPECT_EQ(WindowTitle(), L"first.png -Inkwisp");
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), Stripes(2, 2));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 30, 30), WHITE);
-    EXPECT_TRUE(InkIsThere());
+    EXPECT_FALSE(InkIsThere());
 
     // Unmodified: no question.
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"second.bmp")})));
