@@ -104,12 +104,12 @@ void ComputeSettingsFolder() {
 }
 
 void ComputeBackgroundImagePath() {
-    const int written = g_settings.settingsFolder[0] == L'\0'
-                            ? -1
-                            : std::swprintf(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY,
-                                            L"%ls\\bak", g_settings.settingsFolder);
-    if (written < 0) {
-        g_settings.backgroundImagePath[0] = L'\0';
+    const wchar_t name[] = L"\\bak";
+    const std::size_t length = std::wcslen(g_settings.settingsFolder);
+    g_settings.backgroundImagePath[0] = L'\0';
+    if (length != 0 && length + std::wcslen(name) < SETTINGS_PATH_CAPACITY) {
+        std::wcscpy(g_settings.backgroundImagePath, g_settings.settingsFolder);
+        std::wcscat(g_settings.backgroundImagePath, name);
     }
 }
 
