@@ -150,13 +150,28 @@ void ChangeStartupPen(HWND dialog) {
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
+// The background is stored as soon as it is switched: Escape and Enter leave the dialog without
+// saving, and a chosen background must come back at the next start all the same.
+void StoreBackgroundSwitch(int before) {
+    if (g_settings.backgroundEnabled != before) {
+        SaveSettings();
+    }
+}
+
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+    const int background = g_settings.backgroundEnabled;
     switch (LOWORD(wParam)) {
     case IDOK:
     case IDCANCEL: EndDialog(dialog, LOWORD(wParam)); return TRUE;
-    case IDC_BACKGROUND: SwitchBackground(dialog); break;
+    case IDC_BACKGROUND:
+        SwitchBackground(dialog);
+        StoreBackgroundSwitch(background);
+        break;
     case IDC_BROWSE: BrowseSaveFolder(dialog); break;
-    case IDC_LOAD_BACKGROUND: ReplaceBackground(dialog); break;
+    case IDC_LOAD_BACKGROUND:
+        ReplaceBackground(dialog);
+        StoreBackgroundSwitch(background);
+        break;
     case IDC_CHANGE_PEN: ChangeStartupPen(dialog); break;
     }
     return FALSE;

@@ -582,7 +582,8 @@ TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
     });
     RunDialogs(OpenSettingsDialog);
     EXPECT_EQ(g_settings.backgroundEnabled, 1);
-    EXPECT_FALSE(FileExists(SettingsFile()));
+    // Left with Escape, the switch is stored all the same; the save folder as it was.
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(Desktop() + L"\r\n1\r\n4\r\n000000\r\n"));
 }
 
 TEST_F(SettingsTest, WithoutASettingsFolderNoBackgroundIsAskedForOrCopied) {
