@@ -483,6 +483,12 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_TRUE(InkIsThere());
     EXPECT_EQ(g_document.modified, 1);
 
+    // No folder at all (a desktop path too long to hold): refused, never the drive's root.
+    CopyText(g_document.folder, FOLDER_CAPACITY, L"");
+    EXPECT_EQ(SaveCurrentMemo(), 0);
+    EXPECT_EQ(g_document.modified, 1);
+    CopyText(g_document.folder, FOLDER_CAPACITY, missing.c_str());
+
     // A named memo keeps its name when its folder has gone.
     CopyText(g_document.name, NAME_CAPACITY, L"named.png");
     EXPECT_EQ(SaveCurrentMemo(), 0);
