@@ -44,8 +44,8 @@ HeaderSize ReadFileHeaderSize(const wchar_t* path) {
     return ok ? ReadHeaderSize(bytes.get(), read) : HeaderSize{};
 }
 
-// Some decoders keep a palette picture's transparent entry only when drawn onto a 32-bit target
-// (Wine's draws it black onto the screen-compatible layers): palette pictures become 32-bit ARGB.
+// Some GDI+ versions honour a palette picture's transparent entry only when drawing onto a 32-bit
+// target, not onto the screen-compatible layers (Wine's): palette pictures become 32-bit ARGB.
 GpImage* WithoutPalette(GpImage* image) {
     PixelFormat format = 0;
     UINT width = 0;
