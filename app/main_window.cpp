@@ -43,10 +43,9 @@ void CheckMultiTouch(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.hwnd = window;
-    SHGetSpecialFolderPathW(window, g_settings.saveFolder, CSIDL_DESKTOPDIRECTORY, FALSE);
+    ReadDesktopFolder(g_settings.saveFolder);
     ComputeSettingsFolder();
-    std::swprintf(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY, L"%ls\\bak",
-                  g_settings.settingsFolder);
+    ComputeBackgroundImagePath();
     g_settings.backgroundEnabled = 0;
     ResetBackgroundLayer();
     LoadSettings();
@@ -57,6 +56,30 @@ LRESULT OnCreate(HWND window) {
     }
     g_view.lastPoint = NO_POINT;
     CheckMultiTouch(window);
+    return 0;
+}
+
+// The close box, Alt+F4 and the task bar: a modified memo is saved without a question. Only when
+// that save fails is the user asked, so that the ink never goes silently with the window.
+LRESULT OnClose(HWND window) {
+    while (g_document.modified != 0 && SaveCurrentMemo() == 0) {
+        const int answer = AskSaveQuestion();
+        if (answer == IDCANCEL) {
+            return 0;
+        }
+        if (answer == IDNO) {
+            g_document.modified = 0;
+        }
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+// Windows ends the process after this message without destroying the window: save as closing does.
+LRESULT OnEndSession(WPARAM ending) {
+    if (ending != FALSE && g_document.modified != 0) {
+        SaveCurrentMemo();
+    }
     return 0;
 }
 
@@ -149,6 +172,9 @@ LRESULT OnDropFiles(HDROP drop) {
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
+    case WM_CLOSE: return OnClose(window);
+    case WM_QUERYENDSESSION: return TRUE;
+    case WM_ENDSESSION: return OnEndSession(wParam);
     case WM_DESTROY: return OnDestroy();
     case WM_PAINT: return OnPaint();
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);

@@ -12,6 +12,8 @@ using std::min;
 } // namespace Gdiplus
 #include <gdiplus.h>
 
+#include "imaging/image_header.h"
+
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -25,6 +27,38 @@ GpImage* AsImage(ImagingImage image) {
 }
 GpMatrix* AsMatrix(ImagingMatrix matrix) {
     return reinterpret_cast<GpMatrix*>(matrix);
+}
+
+// The size the file's header claims; a file that cannot be read has none (the decoder fails).
+HeaderSize ReadFileHeaderSize(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    std::unique_ptr<unsigned char[]> bytes(
+        new (std::nothrow) unsigned char[IMAGE_HEADER_READ_LIMIT]);
+    DWORD read = 0;
+    const bool ok = bytes && ReadFile(file, bytes.get(), IMAGE_HEADER_READ_LIMIT, &read, nullptr);
+    CloseHandle(file);
+    return ok ? ReadHeaderSize(bytes.get(), read) : HeaderSize{};
+}
+
+// Some GDI+ versions honour a palette picture's transparent entry only when drawing onto a 32-bit
+// target, not onto the screen-compatible layers (Wine's): palette pictures become 32-bit ARGB.
+GpImage* WithoutPalette(GpImage* image) {
+    PixelFormat format = 0;
+    UINT width = 0;
+    UINT height = 0;
+    GpBitmap* copy = nullptr;
+    if (GdipGetImagePixelFormat(image, &format) != Ok || (format & PixelFormatIndexed) == 0 ||
+        GdipGetImageWidth(image, &width) != Ok || GdipGetImageHeight(image, &height) != Ok ||
+        GdipCloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height),
+                             PixelFormat32bppARGB, static_cast<GpBitmap*>(image), &copy) != Ok) {
+        return image;
+    }
+    GdipDisposeImage(image);
+    return copy;
 }
 
 } // namespace
@@ -65,11 +99,15 @@ ImagingImage CreateImageFromBitmap(HBITMAP bitmap) {
 }
 
 ImagingImage LoadImageFile(const wchar_t* path) {
+    // A header claiming more pixels than a memo can use is refused before anything is decoded.
+    if (!IsDecodableSize(ReadFileHeaderSize(path))) {
+        return nullptr;
+    }
     GpImage* image = nullptr;
     if (GdipLoadImageFromFile(path, &image) != Ok) {
         return nullptr;
     }
-    return reinterpret_cast<ImagingImage>(image);
+    return reinterpret_cast<ImagingImage>(WithoutPalette(image));
 }
 
 void DisposeImage(ImagingImage image) {

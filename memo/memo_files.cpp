@@ -49,7 +49,11 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
     int result = 0;
     if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0 &&
         (layer != 0 || SetCurrentFile(path))) {
-        // Source over, without clearing: the layer shows through the image's transparent parts.
+        // An opened memo is the image alone: no ink of the memo before it stays beside or under
+        // it. The background keeps its picture under a new one's transparent parts.
+        if (layer == 0) {
+            PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
+        }
         DrawImageAt(graphics, image, 0, 0);
         result = 1;
     }
@@ -83,6 +87,10 @@ int FindPngEncoder(CLSID* clsid) {
 }
 
 int SaveCompositePng() {
+    // Without a folder the path would name the drive's root.
+    if (g_document.folder[0] == L'\0') {
+        return 0;
+    }
     ComposeCanvas();
     wchar_t path[SAVE_PATH_CAPACITY];
     FormatMemoPath(g_document.name, path);
@@ -113,12 +121,16 @@ int SaveCurrentMemo() {
     return saved;
 }
 
+int AskSaveQuestion() {
+    return MessageBoxW(g_app.hwnd, L"現在のキャンバスを保存しますか?", g_app.caption,
+                       MB_YESNOCANCEL);
+}
+
 int ConfirmSaveChanges() {
     if (g_document.modified == 0) {
         return IDYES;
     }
-    const int answer =
-        MessageBoxW(g_app.hwnd, L"現在のキャンバスを保存しますか?", g_app.caption, MB_YESNOCANCEL);
+    const int answer = AskSaveQuestion();
     if (answer == IDYES && SaveCurrentMemo() == 0) {
         return IDCANCEL;
     }

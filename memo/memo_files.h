@@ -16,6 +16,8 @@ int SaveCompositePng();
 // Names an untitled memo from the clock, saves and retitles. 1 when the file was written; a memo
 // that could not be saved stays untitled.
 int SaveCurrentMemo();
+// The save question: IDYES, IDNO or IDCANCEL, nothing saved.
+int AskSaveQuestion();
 // IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the
 // user chose to save and the save failed, so that the caller keeps the ink.
 int ConfirmSaveChanges();

@@ -4,10 +4,12 @@
 #include <windows.h>
 
 #include <dlgs.h>
+#include <psapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
@@ -149,6 +151,28 @@ Bytes EncodePng(int width, int height, const Pattern& pattern, int dpi = 0) {
     return png;
 }
 
+// A PNG's header rewritten to claim another size, its pixel data left as it was.
+Bytes Reheader(Bytes png, std::uint32_t width, std::uint32_t height) {
+    Bytes header;
+    PutBigEndian(header, width);
+    PutBigEndian(header, height);
+    std::copy(header.begin(), header.end(), png.begin() + 16);
+    const std::uint32_t crc = Crc32(png.data() + 12, 17);
+    png.erase(png.begin() + 29, png.begin() + 33);
+    Bytes crcBytes;
+    PutBigEndian(crcBytes, crc);
+    png.insert(png.begin() + 29, crcBytes.begin(), crcBytes.end());
+    return png;
+}
+
+// A PNG's header followed by other compressed data, with good checksums.
+Bytes WithImageData(const Bytes& png, const Bytes& zlib) {
+    Bytes out(png.begin(), png.begin() + 33);
+    PutChunk(out, "IDAT", zlib);
+    PutChunk(out, "IEND", {});
+    return out;
+}
+
 void PutLittleEndian(Bytes& out, std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -179,8 +203,9 @@ Bytes EncodeBmp(int width, int height, const Pattern& pattern) {
 }
 
 // A GIF of up to four colours. Its LZW codes stay three bits wide: a clear code after every two
-// pixels keeps the code table from growing.
-Bytes EncodeGif(int width, int height, const Pattern& pattern) {
+// pixels keeps the code table from growing. Pixels of `transparent` get a transparent palette
+// entry.
+Bytes EncodeGif(int width, int height, const Pattern& pattern, COLORREF transparent = CLR_INVALID) {
     std::vector<COLORREF> palette;
     std::vector<int> codes = {4};
     for (int y = 0; y < height; ++y) {
@@ -222,6 +247,12 @@ Bytes EncodeGif(int width, int height, const Pattern& pattern) {
     gif.insert(gif.end(), {0x91, 0, 0});
     for (COLORREF c : palette) {
         gif.insert(gif.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
+    }
+    const auto clear = std::find(palette.begin(), palette.end(), transparent);
+    if (clear != palette.end()) {
+        gif.insert(gif.end(), {0x21, 0xF9, 4, 1, 0, 0});
+        gif.push_back(static_cast<std::uint8_t>(clear - palette.begin()));
+        gif.push_back(0);
     }
     gif.push_back(0x2C);
     PutLittleEndian(gif, 0, 4);
@@ -444,6 +475,20 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_TRUE(InkIsThere());
     EXPECT_EQ(g_document.modified, 1);
 
+    // Closing asks only when its save fails; Cancel keeps the window and the ink.
+    SetMessageBoxAnswer(IDCANCEL);
+    SendToMainWindow(WM_CLOSE);
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
+    EXPECT_TRUE(IsWindow(g_app.hwnd));
+    EXPECT_TRUE(InkIsThere());
+    EXPECT_EQ(g_document.modified, 1);
+
+    // No folder at all (a desktop path too long to hold): refused, never the drive's root.
+    CopyText(g_document.folder, FOLDER_CAPACITY, L"");
+    EXPECT_EQ(SaveCurrentMemo(), 0);
+    EXPECT_EQ(g_document.modified, 1);
+    CopyText(g_document.folder, FOLDER_CAPACITY, missing.c_str());
+
     // A named memo keeps its name when its folder has gone.
     CopyText(g_document.name, NAME_CAPACITY, L"named.png");
     EXPECT_EQ(SaveCurrentMemo(), 0);
@@ -454,6 +499,23 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_EQ(SaveCurrentMemo(), 1);
     EXPECT_EQ(g_document.modified, 0);
     EXPECT_TRUE(FileExists(missing + L"\\named.png"));
+}
+
+TEST_F(MemoTest, EndingTheSessionSavesAModifiedMemoWithoutAQuestion) {
+    EXPECT_EQ(SendToMainWindow(WM_QUERYENDSESSION), TRUE);
+    SendToMainWindow(WM_ENDSESSION, TRUE);
+    EXPECT_TRUE(FilesIn(folder_).empty()); // nothing to save
+
+    WriteInk();
+    EXPECT_EQ(SendToMainWindow(WM_QUERYENDSESSION), TRUE);
+    SendToMainWindow(WM_ENDSESSION, FALSE); // the end was called off
+    EXPECT_TRUE(FilesIn(folder_).empty());
+    SendToMainWindow(WM_ENDSESSION, TRUE);
+    const std::vector<std::wstring> saved = FilesIn(folder_);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(IsClockName(saved[0])) << saved[0];
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
 }
 
 // Records which buttons the program's message boxes carry.
@@ -573,7 +635,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     }
 }
 
-TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
+TEST_F(MemoTest, AnOpenedFileIsTheImageAloneOverTheBackgroundWithNoEarlierInk) {
     FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
     WriteInk();
     auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
@@ -587,8 +649,16 @@ TEST_F(MemoTest, WhiteInAnOpenedFileIsEmptyInkAndEarlierInkStaysOutsideIt) {
     ComposeCanvas();
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 5, 5), RGB(0, 0, 200));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 5), RGB(0, 150, 0));
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 110, 110), INK);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 110, 110), RGB(0, 0, 200));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 500, 500), RGB(0, 0, 200));
+
+    // Nor after a save: the ink under the image's white part goes too.
+    FillBitmapRect(g_canvas.ink, 0, 0, 200, 200, INK);
+    ASSERT_EQ(SaveCurrentMemo(), 1);
+    WriteFileBytes(In(L"other.png"), EncodePng(40, 40, halfWhite));
+    SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"other.png")})));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 5, 5), WHITE);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 110, 110), WHITE);
 }
 
 TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) {
@@ -651,6 +721,77 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
     }
 }
 
+SIZE_T PeakMemory() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return std::max(counters.PeakWorkingSetSize, counters.PeakPagefileUsage);
+}
+
+TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
+    const Bytes good = EncodePng(30, 30, Gradient);
+    Bytes bmpHeader = EncodeBmp(20, 20, Stripes);
+    bmpHeader[14] = 7; // a header size no BMP has
+    Bytes bmpHuge = EncodeBmp(20, 20, Stripes);
+    bmpHuge[19] = bmpHuge[23] = 0x75; // 29972 × 29972
+    const struct {
+        const wchar_t* name;
+        Bytes bytes;
+    } cases[] = {
+        {L"empty.png", {}},
+        {L"text.png", {'h', 'e', 'l', 'l', 'o'}},
+        {L"signature.png", Bytes(good.begin(), good.begin() + 8)},
+        {L"huge.png", Reheader(EncodePng(600, 4, Gradient), 60000, 60000)},
+        {L"zero-width.png", Reheader(good, 0, 30)},
+        {L"bad-zlib.png", WithImageData(good, {0x78, 0x01, 0xFF, 0x13, 0x37, 0x00, 0xAB, 0xCD})},
+        {L"header.bmp", bmpHeader},
+        {L"huge.bmp", bmpHuge},
+        {L"soi.jpg", {0xFF, 0xD8}},
+        {L"huge.jpg", {0xFF, 0xD8, 0xFF, 0xC0, 0, 11, 8, 0xFD, 0xE8, 0xFD, 0xE8, 1, 1, 0x11, 0}},
+    };
+    const SIZE_T before = PeakMemory();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.name));
+        WriteFileBytes(In(c.name), c.bytes);
+        const DWORD start = GetTickCount();
+        FillBitmapRect(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
+        EXPECT_EQ(LoadImageIntoLayer(In(c.name).c_str(), 1), 0);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(0, 0, 200));
+
+        WriteInk();
+        SetMessageBoxAnswer(IDNO);
+        SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(c.name)})));
+        EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
+        EXPECT_FALSE(InkIsThere());
+        EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+        EXPECT_LT(GetTickCount() - start, 2000u);
+        EXPECT_TRUE(DeleteFileW(In(c.name).c_str())); // not held open
+    }
+    const SIZE_T after = PeakMemory();
+    const SIZE_T growth = after - before;
+    std::printf("peak memory %lu KiB, grown by %lu KiB over the hostile files\n",
+                static_cast<unsigned long>(after / 1024),
+                static_cast<unsigned long>(growth / 1024));
+    EXPECT_LT(growth, SIZE_T{64} << 20);
+}
+
+TEST_F(MemoTest, AGifsTransparentColourShowsWhatLiesBelow) {
+    const COLORREF KEY = RGB(0, 255, 0);
+    auto framed = [&](int x, int y) { return x < 8 || y < 8 ? RGB(204, 0, 0) : KEY; };
+    WriteFileBytes(In(L"framed.gif"), EncodeGif(32, 32, framed, KEY));
+
+    FillBitmap(g_canvas.background, RGB(0, 0, 200));
+    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), 1), 1);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 2, 2), RGB(204, 0, 0));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 20, 20), RGB(0, 0, 200));
+
+    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), 0), 1);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), RGB(204, 0, 0));
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 20, 20), WHITE);
+    ComposeCanvas();
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 20, 20), RGB(0, 0, 200));
+}
+
 TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) {
     const std::wstring blank = In(L"with blank");
     CreateDirectoryW(blank.c_str(), nullptr);
@@ -701,7 +842,7 @@ TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
     EXPECT_EQ(WindowTitle(), L"first.png -Inkwisp");
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), Stripes(2, 2));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 30, 30), WHITE);
-    EXPECT_TRUE(InkIsThere());
+    EXPECT_FALSE(InkIsThere());
 
     // Unmodified: no question.
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"second.bmp")})));

@@ -42,7 +42,10 @@ INT_PTR OnPaint(HWND dialog) {
 }
 
 INT_PTR OnClose(HWND dialog) {
-    GetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder, SETTINGS_PATH_CAPACITY);
+    // Typed text too long for the save folder would be cut into another folder: the old one stays.
+    if (GetWindowTextLengthW(GetDlgItem(dialog, IDC_SAVE_FOLDER)) < SETTINGS_PATH_CAPACITY) {
+        GetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder, SETTINGS_PATH_CAPACITY);
+    }
     SaveSettings();
     return FALSE;
 }
@@ -52,10 +55,36 @@ void SetBackground(HWND dialog, int enabled) {
     g_settings.backgroundEnabled = enabled;
 }
 
+// True when both paths name one existing file, however they are spelt.
+bool IsSameFile(const wchar_t* first, const wchar_t* second) {
+    BY_HANDLE_FILE_INFORMATION info[2] = {};
+    const wchar_t* paths[2] = {first, second};
+    for (int i = 0; i < 2; ++i) {
+        HANDLE file =
+            CreateFileW(paths[i], 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        const BOOL read = GetFileInformationByHandle(file, &info[i]);
+        CloseHandle(file);
+        if (!read) {
+            return false;
+        }
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
+           info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 // The background is kept only as its copy bak: if the copy fails, the background is switched off
-// at once, so that what the user sees now is what the next start and New show.
+// at once, so that what the user sees now is what the next start and New show. The settings
+// folder does not exist before the first settings are written; it is made as SaveSettings makes
+// it. bak chosen again is kept as it is (a copy onto itself fails).
 void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
-    if (CopyFileW(chosen, g_settings.backgroundImagePath, FALSE)) {
+    CreateDirectoryW(g_settings.settingsFolder, nullptr);
+    if (IsSameFile(chosen, g_settings.backgroundImagePath) ||
+        CopyFileW(chosen, g_settings.backgroundImagePath, FALSE)) {
         SetBackground(dialog, 1);
     } else {
         SetBackground(dialog, 0);
@@ -71,13 +100,18 @@ void LoadChosenBackground(HWND dialog, const wchar_t* chosen) {
     }
 }
 
+// Without a settings folder there is nowhere to keep a background: it cannot be switched on.
+bool CanKeepBackground() {
+    return g_settings.backgroundImagePath[0] != L'\0';
+}
+
 void SwitchBackground(HWND dialog) {
     if (IsDlgButtonChecked(dialog, IDC_BACKGROUND) != BST_UNCHECKED) {
         SetBackground(dialog, 0);
         ResetBackgroundLayer();
     } else if (GetFileAttributesW(g_settings.backgroundImagePath) != INVALID_FILE_ATTRIBUTES) {
         SetBackground(dialog, LoadImageIntoLayer(g_settings.backgroundImagePath, 1) == 1 ? 1 : 0);
-    } else {
+    } else if (CanKeepBackground()) {
         wchar_t chosen[PATH_BUFFER_CAPACITY];
         if (ChooseImageFile(chosen) == 1) {
             LoadChosenBackground(dialog, chosen);
@@ -88,7 +122,7 @@ void SwitchBackground(HWND dialog) {
 
 void ReplaceBackground(HWND dialog) {
     wchar_t chosen[PATH_BUFFER_CAPACITY];
-    if (ChooseImageFile(chosen) == 1) {
+    if (CanKeepBackground() && ChooseImageFile(chosen) == 1) {
         LoadChosenBackground(dialog, chosen);
     }
 }
@@ -116,13 +150,28 @@ void ChangeStartupPen(HWND dialog) {
     InvalidateRect(dialog, nullptr, TRUE);
 }
 
+// The background is stored as soon as it is switched: Escape and Enter leave the dialog without
+// saving, and a chosen background must come back at the next start all the same.
+void StoreBackgroundSwitch(int before) {
+    if (g_settings.backgroundEnabled != before) {
+        SaveSettings();
+    }
+}
+
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+    const int background = g_settings.backgroundEnabled;
     switch (LOWORD(wParam)) {
     case IDOK:
     case IDCANCEL: EndDialog(dialog, LOWORD(wParam)); return TRUE;
-    case IDC_BACKGROUND: SwitchBackground(dialog); break;
+    case IDC_BACKGROUND:
+        SwitchBackground(dialog);
+        StoreBackgroundSwitch(background);
+        break;
     case IDC_BROWSE: BrowseSaveFolder(dialog); break;
-    case IDC_LOAD_BACKGROUND: ReplaceBackground(dialog); break;
+    case IDC_LOAD_BACKGROUND:
+        ReplaceBackground(dialog);
+        StoreBackgroundSwitch(background);
+        break;
     case IDC_CHANGE_PEN: ChangeStartupPen(dialog); break;
     }
     return FALSE;

@@ -4,6 +4,7 @@
 
 #include <shlobj.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,7 @@ bool IsDirectory(const wchar_t* path) {
 
 void KeepSaveFolderExisting() {
     if (!IsDirectory(g_settings.saveFolder)) {
-        SHGetSpecialFolderPathW(g_app.hwnd, g_settings.saveFolder, CSIDL_DESKTOPDIRECTORY, FALSE);
+        ReadDesktopFolder(g_settings.saveFolder);
     }
 }
 
@@ -100,6 +101,31 @@ void ComputeSettingsFolder() {
     SHGetSpecialFolderPathW(g_app.hwnd, appData, CSIDL_APPDATA, FALSE);
     CopyToBuffer(ComposeSettingsFolder(ToText(appData), ToText(executable)),
                  g_settings.settingsFolder, SETTINGS_PATH_CAPACITY);
+}
+
+void ComputeBackgroundImagePath() {
+    const wchar_t name[] = L"\\bak";
+    const std::size_t length = std::wcslen(g_settings.settingsFolder);
+    g_settings.backgroundImagePath[0] = L'\0';
+    if (length != 0 && length + std::wcslen(name) < SETTINGS_PATH_CAPACITY) {
+        std::wcscpy(g_settings.backgroundImagePath, g_settings.settingsFolder);
+        std::wcscat(g_settings.backgroundImagePath, name);
+    }
+}
+
+void ReadDesktopFolder(wchar_t* folder) {
+    wchar_t desktop[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(g_app.hwnd, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
+    if (std::wcslen(desktop) < SETTINGS_PATH_CAPACITY) {
+        std::wcscpy(folder, desktop);
+        return;
+    }
+    wchar_t shortened[MAX_PATH] = L"";
+    const DWORD length = GetShortPathNameW(desktop, shortened, MAX_PATH);
+    if (length == 0 || length >= SETTINGS_PATH_CAPACITY) {
+        shortened[0] = L'\0';
+    }
+    std::wcscpy(folder, shortened);
 }
 
 void LoadSettings() {

@@ -1,6 +1,7 @@
 // The settings store through the real file APIs, and the Settings dialog opened by its command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 #include <string>
@@ -545,10 +546,11 @@ COLORREF Background(int x, int y) {
     return ReadBitmapPixel(g_canvas.background, x, y);
 }
 
+// On a fresh profile: no settings folder yet.
 TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
     const std::wstring image = root_ + L"\\blue 100%.png";
     WritePng(image, 100, 80, RGB(0, 0, 0xFF));
-    CreateDirectoryW(folder_.c_str(), nullptr);
+    const Bytes blue = ReadFileBytes(image);
     WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
         AnswerFileDialog(image);
         ClickInSettings(settings, IDC_BACKGROUND);
@@ -570,10 +572,72 @@ TEST_F(SettingsTest, SwitchingOnFirstAsksForAnImageAndKeepsItAsBak) {
         EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
         EXPECT_EQ(g_settings.backgroundEnabled, 1);
         EXPECT_EQ(Background(10, 10), RGB(0, 0, 0xFF));
+
+        // bak itself chosen again stays, and so does the background.
+        AnswerFileDialog(g_settings.backgroundImagePath);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_CHECKED));
+        EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), blue);
         ClickInSettings(settings, IDCANCEL);
     });
     RunDialogs(OpenSettingsDialog);
-    EXPECT_FALSE(FileExists(SettingsFile()));
+    EXPECT_EQ(g_settings.backgroundEnabled, 1);
+    // Left with Escape, the switch is stored all the same; the save folder as it was.
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(Desktop() + L"\r\n1\r\n4\r\n000000\r\n"));
+}
+
+TEST_F(SettingsTest, WithoutASettingsFolderNoBackgroundIsAskedForOrCopied) {
+    ComputeBackgroundImagePath();
+    EXPECT_EQ(std::wstring(g_settings.backgroundImagePath), folder_ + L"\\bak");
+    for (const std::wstring& folder : {std::wstring(), std::wstring(252, L'x')}) {
+        std::wcscpy(g_settings.settingsFolder, folder.c_str());
+        ComputeBackgroundImagePath();
+        EXPECT_STREQ(g_settings.backgroundImagePath, L"");
+    }
+    // No file dialog may open: one left open fails the test.
+    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+        ClickInSettings(settings, IDC_BACKGROUND);
+        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        ClickInSettings(settings, IDCANCEL);
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_EQ(g_settings.backgroundEnabled, 0);
+}
+
+// A desktop path longer than the save folder holds is given in its short form, never cut.
+TEST_F(SettingsTest, ALongDesktopPathIsReadInItsShortForm) {
+    const wchar_t* key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    const std::wstring before = Desktop();
+    // 257 characters: more than the save folder holds, as many as the look-up gives.
+    std::wstring desktop = root_;
+    while (desktop.size() < 257) {
+        desktop += L"\\" + std::wstring(std::min<std::size_t>(40, 256 - desktop.size()), L'd');
+        CreateDirectoryW((L"\\\\?\\" + desktop).c_str(), nullptr);
+    }
+    ASSERT_EQ(desktop.size(), 257u);
+    HKEY folders;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &folders), ERROR_SUCCESS);
+    wchar_t old[MAX_PATH] = L"";
+    DWORD oldSize = sizeof(old);
+    DWORD type = REG_EXPAND_SZ;
+    RegQueryValueExW(folders, L"Desktop", nullptr, &type, reinterpret_cast<BYTE*>(old), &oldSize);
+    RegSetValueExW(folders, L"Desktop", 0, REG_EXPAND_SZ,
+                   reinterpret_cast<const BYTE*>(desktop.c_str()),
+                   static_cast<DWORD>((desktop.size() + 1) * sizeof(wchar_t)));
+
+    wchar_t folder[SETTINGS_PATH_CAPACITY + 8];
+    std::fill(folder, folder + SETTINGS_PATH_CAPACITY + 8, L'#');
+    ReadDesktopFolder(folder);
+    RegSetValueExW(folders, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(old), oldSize);
+    RegCloseKey(folders);
+
+    EXPECT_EQ(folder[SETTINGS_PATH_CAPACITY], L'#'); // nothing written past the buffer
+    wchar_t longForm[1024] = L"";
+    GetLongPathNameW(folder, longForm, 1024);
+    EXPECT_EQ(std::wstring(longForm), desktop) << folder;
+    EXPECT_EQ(Desktop(), before);
 }
 
 TEST_F(SettingsTest, ACancelledChoiceLeavesTheBackgroundOff) {

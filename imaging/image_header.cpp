@@ -1,0 +1,96 @@
+#include "imaging/image_header.h"
+
+#include <cstring>
+
+namespace {
+
+std::uint32_t BigEndian16(const unsigned char* at) {
+    return (std::uint32_t{at[0]} << 8) | at[1];
+}
+std::uint32_t BigEndian32(const unsigned char* at) {
+    return (BigEndian16(at) << 16) | BigEndian16(at + 2);
+}
+std::uint32_t LittleEndian16(const unsigned char* at) {
+    return (std::uint32_t{at[1]} << 8) | at[0];
+}
+std::uint32_t LittleEndian32(const unsigned char* at) {
+    return (LittleEndian16(at + 2) << 16) | LittleEndian16(at);
+}
+
+bool StartsWith(const unsigned char* bytes, std::size_t size, const char* magic) {
+    const std::size_t length = std::strlen(magic);
+    return size >= length && std::memcmp(bytes, magic, length) == 0;
+}
+
+HeaderSize Known(std::uint32_t width, std::uint32_t height) {
+    return {true, width, height};
+}
+
+// A BMP's height is signed (negative: rows top-down); its magnitude is the size.
+std::uint32_t Magnitude(std::uint32_t value) {
+    return (value & 0x80000000u) != 0 ? 0u - value : value;
+}
+
+// Walks the marker segments up to the first frame header (SOF0 to SOF15, but for DHT, JPG and
+// DAC, which share the range).
+HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
+    std::size_t at = 2;
+    while (at + 4 <= size) {
+        if (bytes[at] != 0xFF) {
+            return {};
+        }
+        const unsigned char marker = bytes[at + 1];
+        if (marker == 0xFF) {
+            ++at; // fill byte
+            continue;
+        }
+        if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
+        if (marker == 0xDA || marker == 0xD9) {
+            return {}; // pixel data or the end before any frame header
+        }
+        const std::size_t length = BigEndian16(bytes + at + 2);
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (at + 9 > size) {
+                return {};
+            }
+            return Known(BigEndian16(bytes + at + 7), BigEndian16(bytes + at + 5));
+        }
+        if (length < 2) {
+            return {};
+        }
+        at += 2 + length;
+    }
+    return {};
+}
+
+} // namespace
+
+HeaderSize ReadHeaderSize(const unsigned char* bytes, std::size_t size) {
+    if (StartsWith(bytes, size, "\x89PNG\r\n\x1A\n") && size >= 24 &&
+        std::memcmp(bytes + 12, "IHDR", 4) == 0) {
+        return Known(BigEndian32(bytes + 16), BigEndian32(bytes + 20));
+    }
+    if ((StartsWith(bytes, size, "GIF87a") || StartsWith(bytes, size, "GIF89a")) && size >= 10) {
+        return Known(LittleEndian16(bytes + 6), LittleEndian16(bytes + 8));
+    }
+    if (StartsWith(bytes, size, "BM") && size >= 26) {
+        if (LittleEndian32(bytes + 14) == 12) { // the old OS/2 header: 16-bit sides
+            return Known(LittleEndian16(bytes + 18), LittleEndian16(bytes + 20));
+        }
+        return Known(Magnitude(LittleEndian32(bytes + 18)), Magnitude(LittleEndian32(bytes + 22)));
+    }
+    if (StartsWith(bytes, size, "\xFF\xD8")) {
+        return ReadJpegSize(bytes, size);
+    }
+    return {};
+}
+
+bool IsDecodableSize(const HeaderSize& size) {
+    return !size.known || (size.width <= IMAGE_SIDE_LIMIT && size.height <= IMAGE_SIDE_LIMIT &&
+                           std::uint64_t{size.width} * size.height <= IMAGE_PIXEL_LIMIT);
+}
