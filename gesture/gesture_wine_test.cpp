@@ -122,7 +122,8 @@ const testing::Environment* const g_multiTouchPc =
 // Packs a message as the platform does (screen position, the window as target) under a new
 // handle, sends it to the window and checks that the handler read it once and closed it once,
 // last. A record that is not readable fails to read as it does on a PC without touch.
-void SendGesture(DWORD id, DWORD flags, int x, int y, ULONGLONG argument, bool readable = true) {
+void SendGesture(DWORD id, DWORD flags, int x, int y, ULONGLONG argument = 0,
+                 bool readable = true) {
     POINT screen = {x, y};
     ClientToScreen(g_app.hwnd, &screen);
     FakeHandle fake = {};
@@ -147,10 +148,6 @@ void SendGesture(DWORD id, DWORD flags, int x, int y, ULONGLONG argument, bool r
     EXPECT_EQ(used.viewAtClose.originY, g_view.originY) << "gesture " << id;
     EXPECT_EQ(used.gestureAtClose.lastArgument, g_gesture.lastArgument) << "gesture " << id;
     EXPECT_EQ(used.penAtClose, g_pen.color) << "gesture " << id;
-}
-
-void Gesture(std::uint32_t id, std::uint32_t flags, int x, int y, std::uint64_t argument = 0) {
-    SendGesture(id, flags, x, y, argument);
 }
 
 std::wstring EraserMenuText() {
@@ -190,10 +187,10 @@ class GestureWindowTest : public testing::Test {
 TEST_F(GestureWindowTest, PinchZoomKeepsTheAnchoredInkUnderThePinchStart) {
     FillBitmapRect(g_canvas.ink, 300, 200, 306, 206, BLACK);
     EXPECT_EQ(ReadClientPixel(307, 207), WHITE);
-    Gesture(GESTURE_ZOOM, GESTURE_FLAG_BEGIN, 303, 203, 100);
-    Gesture(GESTURE_ZOOM, 0, 500, 400, 150);
-    Gesture(GESTURE_ZOOM, 0, 520, 420, 200);
-    Gesture(GESTURE_ZOOM, GESTURE_FLAG_END, 520, 420, 200);
+    SendGesture(GESTURE_ZOOM, GESTURE_FLAG_BEGIN, 303, 203, 100);
+    SendGesture(GESTURE_ZOOM, 0, 500, 400, 150);
+    SendGesture(GESTURE_ZOOM, 0, 520, 420, 200);
+    SendGesture(GESTURE_ZOOM, GESTURE_FLAG_END, 520, 420, 200);
     EXPECT_EQ(g_view.zoom, 2.0);
     EXPECT_EQ(ReadClientPixel(303, 203), BLACK);
     // The six-pixel square is now twelve client pixels wide.
@@ -208,10 +205,10 @@ TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
     g_view.originY = 500;
     PaintView(1, 0);
     EXPECT_EQ(ReadClientPixel(105, 105), BLACK);
-    Gesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 200, 200);
-    Gesture(GESTURE_PAN, 0, 230, 215);
-    Gesture(GESTURE_PAN, GESTURE_FLAG_INERTIA, 250, 230);
-    Gesture(GESTURE_PAN, GESTURE_FLAG_END, 290, 290);
+    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 200, 200);
+    SendGesture(GESTURE_PAN, 0, 230, 215);
+    SendGesture(GESTURE_PAN, GESTURE_FLAG_INERTIA, 250, 230);
+    SendGesture(GESTURE_PAN, GESTURE_FLAG_END, 290, 290);
     EXPECT_EQ(ReadClientPixel(155, 135), BLACK);
     EXPECT_EQ(ReadClientPixel(105, 105), WHITE);
     EXPECT_EQ(g_view.originX, 450);
@@ -220,8 +217,8 @@ TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
 
 TEST_F(GestureWindowTest, PanRepaintEndsTheStrokeInProgress) {
     SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
-    Gesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 400, 400);
-    Gesture(GESTURE_PAN, 0, 400, 400);
+    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 400, 400);
+    SendGesture(GESTURE_PAN, 0, 400, 400);
     SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(90, 60));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 70, 60), WHITE);
     EXPECT_EQ(g_document.modified, 0);
@@ -249,8 +246,8 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
         ASSERT_EQ(ReadClientPixel(510, 300), BLACK);
         ASSERT_EQ(ReadClientPixel(400, 410), RED);
 
-        Gesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
-        Gesture(GESTURE_ROTATE, GESTURE_FLAG_END, 400, 300, c.endArgument);
+        SendGesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
+        SendGesture(GESTURE_ROTATE, GESTURE_FLAG_END, 400, 300, c.endArgument);
         EXPECT_EQ(g_gesture.lastArgument, 0u);
         EXPECT_EQ(g_document.modified, 1);
         PumpMessages(); // the queued paint shows the turned layers
@@ -264,8 +261,8 @@ TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
     FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
     PaintView(1, 0);
-    Gesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
-    Gesture(GESTURE_ROTATE, 0, 400, 300, 40960); // about +90 degrees
+    SendGesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
+    SendGesture(GESTURE_ROTATE, 0, 400, 300, 40960); // about +90 degrees
     EXPECT_EQ(ReadClientPixel(400, 189), BLACK);
     EXPECT_EQ(ReadClientPixel(510, 300), WHITE);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 1134, 1024), BLACK);
@@ -279,7 +276,7 @@ TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
     g_view.originY = 100;
     PaintView(1, 0);
     EXPECT_EQ(ReadClientPixel(309, 208), BLACK);
-    Gesture(GESTURE_TWO_FINGER_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GESTURE_TWO_FINGER_TAP, GESTURE_FLAG_BEGIN, 10, 10);
     EXPECT_EQ(g_view.zoom, 1.0);
     EXPECT_EQ(g_view.originX, 150);
     EXPECT_EQ(ReadClientPixel(152, 102), BLACK);
@@ -288,13 +285,13 @@ TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
 
 TEST_F(GestureWindowTest, PressAndTapTogglesTheEraserMenuText) {
     ASSERT_EQ(EraserMenuText(), L"消しゴム(&E)");
-    Gesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
     EXPECT_EQ(g_pen.color, ERASER_COLOR);
-    Gesture(GESTURE_PRESS_AND_TAP, 0, 10, 10);
-    Gesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_END, 10, 10);
+    SendGesture(GESTURE_PRESS_AND_TAP, 0, 10, 10);
+    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_END, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
-    Gesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
     EXPECT_EQ(g_pen.color, BLACK);
 }
