@@ -1,6 +1,7 @@
 # make run: install what is missing, build, start Inkwisp under Wine.
 # make test: install what is missing, build, run the host, wine and e2e tests.
-.PHONY: all deps build build-host build-windows run test bench format clean
+# make fuzz: build, then fuzz the settings reader and the path handling for a bounded time.
+.PHONY: all deps build build-host build-windows run test fuzz bench format clean
 
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
@@ -25,6 +26,9 @@ run: build-windows
 
 test: build
 	@bash scripts/test.sh
+
+fuzz: build-host
+	@bash scripts/fuzz.sh
 
 bench: build-windows
 	@bash scripts/bench.sh

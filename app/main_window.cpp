@@ -6,6 +6,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "app/command_line.h"
 #include "app/document.h"
 #include "app/document_state.h"
 #include "canvas/canvas.h"
@@ -222,12 +223,7 @@ void OpenCommandLineImage(const wchar_t* commandLine) {
     if (commandLine[0] == L'\0') {
         return;
     }
-    // The shell quotes a path with blanks ("Open with", a file dropped on the program's icon):
-    // one enclosing pair goes; the path is never split at blanks.
-    std::wstring path = commandLine;
-    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
-        path = path.substr(1, path.size() - 2);
-    }
+    std::wstring path = CommandLinePath(commandLine);
     // A name typed relative to the current folder becomes a full path, which the memo needs.
     const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length != 0) {

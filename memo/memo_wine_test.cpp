@@ -24,6 +24,7 @@
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "res/resource.h"
+#include "scoped_import.h"
 #include "settings/settings.h"
 #include "wine_app.h"
 
@@ -856,6 +857,54 @@ TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
     EXPECT_EQ(std::wstring(g_document.name), longName + L".png");
     EXPECT_EQ(SaveCurrentMemo(), 1);
     EXPECT_TRUE(FileExists(In(longName + L".png")));
+}
+
+// The open dialog's record as the program hands it over: where it lives, a copy, and what the
+// caller's buffer and the starting folder held at that moment. The dialog writes flags back into
+// the record it is given, so this comes before any real dialog of the process.
+struct OpenDialogCall {
+    const OPENFILENAMEW* record;
+    OPENFILENAMEW given;
+    wchar_t fileAtCall;
+    std::wstring initialDir;
+};
+std::vector<OpenDialogCall> g_openDialogCalls;
+
+BOOL WINAPI RecordOpenDialog(LPOPENFILENAMEW record) {
+    g_openDialogCalls.push_back({record, *record, record->lpstrFile[0],
+                                 record->lpstrInitialDir ? record->lpstrInitialDir : L"(none)"});
+    return FALSE;
+}
+
+TEST_F(MemoTest, TheOpenDialogAsksForPngFilesFromTheMemosFolder) {
+    ScopedImport dialog("comdlg32.dll", "GetOpenFileNameW",
+                        reinterpret_cast<void*>(&RecordOpenDialog));
+    ASSERT_NE(dialog.previous_, nullptr);
+    wchar_t first[PATH_BUFFER_CAPACITY] = L"old";
+    wchar_t second[PATH_BUFFER_CAPACITY] = L"old";
+    CopyText(g_document.folder, FOLDER_CAPACITY, L"C:\\first");
+    EXPECT_EQ(ChooseImageFile(first), 0);
+    CopyText(g_document.folder, FOLDER_CAPACITY, L"C:\\second");
+    EXPECT_EQ(ChooseImageFile(second), 0);
+
+    ASSERT_EQ(g_openDialogCalls.size(), 2u);
+    const OPENFILENAMEW& given = g_openDialogCalls[0].given;
+    EXPECT_EQ(given.lStructSize, 88u);
+    EXPECT_EQ(given.hwndOwner, g_app.hwnd);
+    const wchar_t filter[] = L"Pngファイル(*.png)\0*.png\0"; // ends in two terminators
+    ASSERT_NE(given.lpstrFilter, nullptr);
+    EXPECT_EQ(std::wmemcmp(given.lpstrFilter, filter, sizeof filter / sizeof filter[0]), 0);
+    EXPECT_STREQ(given.lpstrTitle, L"開く");
+    EXPECT_EQ(given.Flags, static_cast<DWORD>(OFN_FILEMUSTEXIST));
+    EXPECT_EQ(given.nMaxFile, 260u);
+    EXPECT_EQ(given.lpstrFile, first);
+    EXPECT_EQ(g_openDialogCalls[0].fileAtCall, L'\0');
+    EXPECT_EQ(g_openDialogCalls[0].initialDir, L"C:\\first");
+    // The same record again, with the second caller's buffer and the memo's folder of now.
+    EXPECT_EQ(g_openDialogCalls[1].record, g_openDialogCalls[0].record);
+    EXPECT_EQ(g_openDialogCalls[1].given.lpstrFile, second);
+    EXPECT_EQ(g_openDialogCalls[1].fileAtCall, L'\0');
+    EXPECT_EQ(g_openDialogCalls[1].initialDir, L"C:\\second");
 }
 
 // Answers the open-file dialog: types `g_choice` into its name box and confirms, or cancels when

@@ -13,6 +13,7 @@
 #include "canvas/canvas.h"
 #include "memo/print.h"
 #include "memo/print_layout.h"
+#include "scoped_import.h"
 #include "wine_app.h"
 
 namespace {
@@ -39,40 +40,6 @@ BOOL WINAPI RecordPrintDlg(LPPRINTDLGW dialog) {
     g_dialogCall.result = g_realPrintDlg(dialog);
     g_dialogCall.returned = *dialog;
     return g_dialogCall.result;
-}
-
-// Points this executable's import of `function` from `dll` at `replacement`; returns what it
-// pointed at before, or null when there is no such import.
-void* ReplaceImport(const char* dll, const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
-    auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; module->Name != 0; ++module) {
-        if (_stricmp(reinterpret_cast<char*>(base + module->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                continue;
-            }
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<char*>(byName->Name), function) == 0) {
-                void** slot = reinterpret_cast<void**>(&slots->u1.Function);
-                DWORD protection = 0;
-                VirtualProtect(slot, sizeof(void*), PAGE_READWRITE, &protection);
-                void* previous = *slot;
-                *slot = replacement;
-                VirtualProtect(slot, sizeof(void*), protection, &protection);
-                return previous;
-            }
-        }
-    }
-    return nullptr;
 }
 
 // Routes the program's PrintDlgW through RecordPrintDlg, once per process.
@@ -117,22 +84,6 @@ int WINAPI ReportPrinterGeometry(HDC dc, int index) {
     return real(dc, index);
 }
 
-// Swaps one import of this executable for the lifetime of the holder.
-struct ScopedImport {
-    ScopedImport(const char* dll, const char* function, void* replacement)
-        : dll_(dll), function_(function), previous_(ReplaceImport(dll, function, replacement)) {}
-    ScopedImport(const ScopedImport&) = delete;
-    ScopedImport& operator=(const ScopedImport&) = delete;
-    ~ScopedImport() {
-        if (previous_ != nullptr) {
-            ReplaceImport(dll_, function_, previous_);
-        }
-    }
-    const char* dll_;
-    const char* function_;
-    void* previous_;
-};
-
 // Answers the next dialog that is not one of the program's message boxes (the print dialog).
 HHOOK g_printDialogHook;
 int g_printDialogAnswer;
@@ -158,10 +109,6 @@ bool DefaultPrinterIsTheTestQueue() {
     wchar_t name[256];
     DWORD size = 256;
     return GetDefaultPrinterW(name, &size) != FALSE && std::wcscmp(name, L"Inkwisp_PDF") == 0;
-}
-
-int GdiObjects() {
-    return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
 }
 
 void SetInkPixel(int x, int y, COLORREF color) {
@@ -296,6 +243,8 @@ class PrintTest : public testing::Test {
             SetWindowsHookExW(WH_CBT, AnswerPrintDialog, nullptr, GetCurrentThreadId());
         PrintCanvas();
         PumpMessages();
+        UnhookWindowsHookEx(g_printDialogHook);
+        g_printDialogHook = nullptr;
         ASSERT_EQ(g_dialogCall.calls, 1);
         EXPECT_EQ(g_printDialogsSeen, 1);
     }
@@ -366,12 +315,13 @@ TEST_F(PrintTest, CancellingTheDialogComposesNothingAndPrintsNothing) {
     ComposeCanvas();
     SetInkPixel(20, 20, BLUE);
     const HBITMAP composite = g_canvas.composite;
-    const int gdiObjects = GdiObjects();
-
-    PrintAnswering(IDCANCEL);
+    PrintAnswering(IDCANCEL); // the dialog's own first-use objects are made once per process
     if (IsSkipped()) {
         return;
     }
+    const int freeGdiHandles = CountFreeGdiHandles();
+
+    PrintAnswering(IDCANCEL);
     EXPECT_FALSE(g_dialogCall.result);
     EXPECT_EQ(g_dialogCall.returned.hDC, nullptr);
     for (HGLOBAL block : {g_dialogCall.returned.hDevMode, g_dialogCall.returned.hDevNames}) {
@@ -379,7 +329,7 @@ TEST_F(PrintTest, CancellingTheDialogComposesNothingAndPrintsNothing) {
             EXPECT_EQ(GlobalFlags(block), static_cast<UINT>(GMEM_INVALID_HANDLE));
         }
     }
-    EXPECT_EQ(GdiObjects(), gdiObjects);
+    EXPECT_EQ(CountFreeGdiHandles(), freeGdiHandles);
     EXPECT_EQ(g_canvas.composite, composite);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 10, 10), RED);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 20, 20), WHITE);
@@ -391,12 +341,13 @@ TEST_F(PrintTest, PrintingComposesAndReleasesWhatItMadeButKeepsDocumentAndView) 
     g_document.modified = 1;
     const DocumentState document = g_document;
     g_view = {1.5, 120, 80, NO_POINT};
-    const int gdiObjects = GdiObjects();
-
-    PrintAnswering(IDOK);
+    PrintAnswering(IDCANCEL); // the dialog's own first-use objects are made once per process
     if (IsSkipped()) {
         return;
     }
+    const int freeGdiHandles = CountFreeGdiHandles();
+
+    PrintAnswering(IDOK);
     ASSERT_TRUE(g_dialogCall.result);
     EXPECT_EQ(g_dialogCall.given.lStructSize, 66u);
     EXPECT_EQ(g_dialogCall.given.Flags, 0x140104u);
@@ -412,7 +363,7 @@ TEST_F(PrintTest, PrintingComposesAndReleasesWhatItMadeButKeepsDocumentAndView) 
     ASSERT_NE(g_dialogCall.returned.hDevNames, nullptr);
     EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevMode), static_cast<UINT>(GMEM_INVALID_HANDLE));
     EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevNames), static_cast<UINT>(GMEM_INVALID_HANDLE));
-    EXPECT_EQ(GdiObjects(), gdiObjects);
+    EXPECT_EQ(CountFreeGdiHandles(), freeGdiHandles);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 40), RED);
 
     EXPECT_EQ(std::memcmp(&g_document, &document, sizeof(document)), 0);
