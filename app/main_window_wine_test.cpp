@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"

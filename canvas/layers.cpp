@@ -1,6 +1,6 @@
 #include "canvas/canvas.h"
 
-#include "app/app.h"
+#include "records/app_window.h"
 
 Canvas g_canvas;
 

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {

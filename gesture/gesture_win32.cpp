@@ -1,6 +1,6 @@
 #include "gesture/gesture.h"
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
 #include "scoped_import.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-constexpr int PATH_BUFFER_CAPACITY = MAX_PATH;
+#include "records/basics.h"
 
 // layer 0 is the ink layer, any other value the background layer. 1 on success, else 0; an ink
 // file that cannot become the memo (no folder, a folder too long to hold) is refused undrawn.

@@ -17,15 +17,17 @@
 #include <vector>
 
 #include "app/app.h"
+#include "records/app_window.h"
+#include "records/app_window.h"
 #include "app/document.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "res/resource.h"
 #include "scoped_import.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {

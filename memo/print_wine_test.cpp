@@ -8,8 +8,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "memo/print.h"
 #include "memo/print_layout.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "records/app_window.h"
+#include "records/app_window.h"
 
 namespace {
 
