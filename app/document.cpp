@@ -34,10 +34,11 @@ bool SetCurrentFile(const wchar_t* path) {
     return true;
 }
 
-void OpenImageAsMemo(const wchar_t* path) {
-    if (LoadImageIntoLayer(path, 0) == 1) {
-        SetCurrentFile(path);
-    } else {
+int OpenImageAsMemo(const wchar_t* path) {
+    if (LoadImageIntoLayer(path, 0) == 0) {
         NewCanvas();
+        return 0;
     }
+    SetCurrentFile(path);
+    return 1;
 }

@@ -8,6 +8,6 @@ void NewCanvasWithBackground();
 // Adopts a file just loaded onto the ink layer as the memo: its folder, its name with the
 // extension png. False, changing nothing, for a path that cannot name a memo (SplitMemoPath).
 bool SetCurrentFile(const wchar_t* path);
-// Opens an image as the memo, the image alone on the ink layer; a file that cannot be opened
-// starts a blank memo instead.
-void OpenImageAsMemo(const wchar_t* path);
+// Opens an image as the memo, the image alone on the ink layer, and returns 1; a file that cannot
+// be opened starts a blank memo instead, and gives 0.
+int OpenImageAsMemo(const wchar_t* path);

@@ -12,6 +12,7 @@
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
+#include "gesture/gesture_step.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
 #include "scoped_import.h"

@@ -611,7 +611,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
         NewCanvas();
-        ASSERT_EQ(LoadImageIntoLayer(In(c.file).c_str(), 0), 1);
+        ASSERT_EQ(OpenImageAsMemo(In(c.file).c_str()), 1);
         // The file is not held open.
         EXPECT_TRUE(DeleteFileW(In(c.file).c_str()));
 
