@@ -1,6 +1,7 @@
 # make run: install what is missing, build, start Inkwisp under Wine.
 # make test: install what is missing, build, run the host, wine and e2e tests.
-.PHONY: all deps build build-host build-windows run test bench format clean
+# make dist: the portable zip, the installer and SHA256SUMS in dist/.
+.PHONY: all deps build build-host build-windows run dist test bench format clean
 
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
@@ -20,10 +21,17 @@ build-host: deps
 
 build: build-windows build-host
 
-run: build-windows
+# Only the program: a first run need not wait for every test executable.
+run: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target inkwisp
 	@bash scripts/run.sh
 
-test: build
+dist: deps
+	@JOBS=$(JOBS) bash scripts/dist.sh
+
+# The installer round trip installs what dist writes.
+test: build dist
 	@bash scripts/test.sh
 
 bench: build-windows
@@ -33,4 +41,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist
