@@ -25,6 +25,7 @@ InstallDir "$PROGRAMFILES32\Inkwisp"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
+BrandingText "${APP} ${VERSION}"
 
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=0 "ProductName" "${APP}"
