@@ -3,8 +3,8 @@
 #include "app/app.h"
 #include "app/document_state.h"
 #include "canvas/canvas.h"
-#include "pen/pen_state.h"
 #include "imaging/system_library.h"
+#include "pen/pen_state.h"
 #include "settings/settings.h"
 
 namespace {
