@@ -157,8 +157,9 @@ def test():
                             "Inkwisp/README.txt"], "the zip holds %s" % names)
         e2e.check(files.read("Inkwisp/inkwisp.exe") == read(os.path.join(PROGRAM, "inkwisp.exe")),
                   "the zip's inkwisp.exe is not the installed one")
-        e2e.check(files.read("Inkwisp/inkwisp.htm") == read(os.path.join(ROOT, "res", "inkwisp.htm")),
-                  "the zip's manual is not the project's")
+        manual = read(os.path.join(ROOT, "res", "inkwisp.htm"))
+        e2e.check(files.read("Inkwisp/inkwisp.htm") == manual == read(os.path.join(PROGRAM,
+                  "inkwisp.htm")), "the zip's or the installed manual is not the project's")
 
     # Step 3: "Open with" on an image whose path has blanks opens it as a memo.
     picture = os.path.join(e2e.HOME, "my pictures", "pic one.png")
