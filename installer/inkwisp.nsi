@@ -116,15 +116,21 @@ Section "Uninstall"
     Delete "$DESKTOP\${APP}.lnk"
 
     DeleteRegKey HKLM "${APP_KEY}"
-    ; The list itself goes only when nothing else is left in it (it may have been ours alone).
+    ; A list or an extension's key goes only when nothing is left in it: no subkey, no value
+    ; (EnumRegValue sets the error flag only when there is not even a default value).
+    !macro RemoveIfEmpty KEY
+        EnumRegKey $0 HKLM "${KEY}" 0
+        ClearErrors
+        EnumRegValue $1 HKLM "${KEY}" 0
+        ${If} $0 == ""
+        ${AndIf} ${Errors}
+            DeleteRegKey /ifempty HKLM "${KEY}"
+        ${EndIf}
+    !macroend
     !macro RemoveImageType EXT
         DeleteRegKey HKLM "Software\Classes\${EXT}\OpenWithList\${EXE}"
-        EnumRegKey $0 HKLM "Software\Classes\${EXT}\OpenWithList" 0
-        EnumRegValue $1 HKLM "Software\Classes\${EXT}\OpenWithList" 0
-        ${If} $0 == ""
-        ${AndIf} $1 == ""
-            DeleteRegKey /ifempty HKLM "Software\Classes\${EXT}\OpenWithList"
-        ${EndIf}
+        !insertmacro RemoveIfEmpty "Software\Classes\${EXT}\OpenWithList"
+        !insertmacro RemoveIfEmpty "Software\Classes\${EXT}"
     !macroend
     !insertmacro RemoveImageType ".png"
     !insertmacro RemoveImageType ".jpg"

@@ -28,6 +28,8 @@ UNINSTALLER = r'"C:\Program Files\Inkwisp\uninstall.exe"'
 APP_KEY = r"HKLM\Software\Classes\Applications\inkwisp.exe"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
 TYPES = [".png", ".jpg", ".jpeg", ".bmp", ".gif"]
+CLASSES = "HKLM\\Software\\Classes\\"
+KEYS = [APP_KEY, UNINSTALL_KEY] + [CLASSES + t for t in TYPES]
 
 
 def artefact(pattern):
@@ -43,20 +45,41 @@ def wine_wait(*args):
     subprocess.run(["wineserver", "-w"], stdin=subprocess.DEVNULL, timeout=120)
 
 
-def registry(key):
-    """{(subkey, name): (type, data)} for a key and everything below it; {} when it is missing."""
-    result = subprocess.run(["wine", "reg", "query", key, "/s"], stdin=subprocess.DEVNULL,
-                            capture_output=True, text=True)
-    values, current = {}, None
-    for line in result.stdout.splitlines():
-        if line.upper().startswith("HKEY_"):
-            current = line.strip().split("\\", 1)[1] if "\\" in line else ""
-            values.setdefault((current, None), None)
+def fresh_prefix():
+    """A prefix as wineboot makes it; made once (slow) and copied for every run."""
+    pristine = PREFIX + "-pristine"
+    if not os.path.isfile(os.path.join(pristine, "system.reg")):
+        os.environ["WINEPREFIX"] = pristine
+        wine_wait("wineboot", "-i")
+        os.environ["WINEPREFIX"] = PREFIX
+    subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, capture_output=True)
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    shutil.copytree(pristine, PREFIX, symlinks=True)
+
+
+def registry():
+    """{key: {(subkey, name): (type, data)}} for our keys and the image types' keys, everything
+    below each, read with `reg query` in one Wine process; a missing key reads as {}."""
+    # An empty key prints nothing, a missing one prints an error: stderr is kept in its place.
+    queries = " & echo ---- & ".join("reg query %s /s 2>&1" % key for key in KEYS)
+    output = e2e.run("wine", "cmd", "/c", queries, check_status=False).split("----")
+    e2e.check(len(output) == len(KEYS), "reg query printed %d parts" % len(output))
+    trees = {}
+    for key, text in zip(KEYS, output):
+        lines = [line for line in text.splitlines() if line.strip() and line.strip() != "----"]
+        if any(not line.upper().startswith("HKEY_") and not line[0].isspace() for line in lines):
+            trees[key] = {}
             continue
-        match = re.match(r"^\s+(.*?)\s+(REG_\w+)\s*(.*)$", line)
-        if match and current is not None:
-            values[(current, match.group(1))] = (match.group(2), match.group(3).strip())
-    return values if result.returncode == 0 else {}
+        values, current = {(key, None): "exists"}, None
+        for line in text.splitlines():
+            if line.upper().startswith("HKEY_"):
+                current = line.strip().split("\\", 1)[1]
+                values[(current, None)] = None
+            match = re.match(r"^\s+(.*?)\s+(REG_\w+)\s*(.*)$", line)
+            if match and current is not None:
+                values[(current, match.group(1))] = (match.group(2), match.group(3).strip())
+        trees[key] = values
+    return trees
 
 
 def value(values, subkey, name):
@@ -66,26 +89,24 @@ def value(values, subkey, name):
     return None
 
 
-def image_types():
-    """What the images' keys say before installing: their default programs and Open-with lists."""
-    keys = ["HKLM\\Software\\Classes\\" + t for t in TYPES]
-    return ([value(registry(key), t, "(Default)") for key, t in zip(keys, TYPES)],
-            [registry(key + "\\OpenWithList") for key in keys])
-
-
-def check_registry(version):
-    app = registry(APP_KEY)
+def check_registry(trees, before, version):
+    app = trees[APP_KEY]
     command = value(app, r"Applications\inkwisp.exe\shell\open\command", "(Default)")
     e2e.check(command == ("REG_SZ", '"%s" "%%1"' % EXE), "open command is %r" % (command,))
     e2e.check(value(app, r"Applications\inkwisp.exe", "FriendlyAppName") == ("REG_SZ", "Inkwisp"),
               "FriendlyAppName missing")
     supported = sorted(entry for (key, entry) in app if key.endswith("SupportedTypes") and entry)
     e2e.check(supported == sorted(TYPES), "SupportedTypes: %s" % supported)
+    # Each image type gains an Open-with entry and nothing else changes (its default program).
     for extension in TYPES:
-        listed = registry(r"HKLM\Software\Classes\%s\OpenWithList\inkwisp.exe" % extension)
-        e2e.check(listed, "%s has no Open-with entry" % extension)
+        key = CLASSES + extension
+        added = {k for k in trees[key] if k not in before[key] and k != (key, None)}
+        e2e.check(any(k[0].endswith(extension + r"\OpenWithList\inkwisp.exe") for k in added) and
+                  all(k[0].startswith(key[5:] + r"\OpenWithList") for k in added) and
+                  all(trees[key][k] == data for k, data in before[key].items()),
+                  "%s: added %s" % (extension, sorted(map(str, added))))
 
-    entries = registry(UNINSTALL_KEY)
+    entries = trees[UNINSTALL_KEY]
     expected = {
         "DisplayName": ("REG_SZ", "Inkwisp"),
         "DisplayVersion": ("REG_SZ", version),
@@ -105,7 +126,6 @@ def check_registry(version):
     e2e.check(size is not None and size[0] == "REG_DWORD" and
               abs(int(size[1], 16) - kilobytes) <= len(PROGRAM_FILES),
               "EstimatedSize %r, the files take %d KB" % (size, kilobytes))
-    return entries
 
 
 def installed_files():
@@ -136,19 +156,17 @@ def test():
     archive = artefact("Inkwisp-%s-win32.zip" % version)
 
     # Step 1: a silent install in a fresh prefix.
-    subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, capture_output=True)
-    shutil.rmtree(PREFIX, ignore_errors=True)
     os.makedirs(e2e.DESKTOP, exist_ok=True)
-    e2e.run("wine", "wineboot", "-i")
+    fresh_prefix()
     e2e.reset()
-    defaults, lists = image_types()
+    before = registry()
+    e2e.check(before[APP_KEY] == {} and before[UNINSTALL_KEY] == {}, "Inkwisp was registered")
     wine_wait(setup, "/S")
     e2e.check(installed_files() == PROGRAM_FILES, "installed: %s" % installed_files())
     e2e.check(os.path.isfile(SHORTCUT), "no Start-menu shortcut")
     e2e.check(glob.glob(os.path.join(DRIVE, "users", "*", "Desktop", "Inkwisp.lnk")) == [],
               "a desktop shortcut nobody asked for")
-    check_registry(version)
-    e2e.check(image_types()[0] == defaults, "the images' default programs were changed")
+    check_registry(registry(), before, version)
 
     # Step 2: the zip holds exactly its files, and its program is the installed one.
     with zipfile.ZipFile(archive) as files:
@@ -196,15 +214,16 @@ def test():
               "reinstalling changed the user's settings, bak or memo")
 
     # Step 6: the quiet uninstall command leaves nothing of ours and the user's files alone.
-    quiet = check_registry(version)
-    command = value(quiet, "Uninstall\\Inkwisp", "QuietUninstallString")[1]
+    installed = registry()
+    check_registry(installed, before, version)
+    command = value(installed[UNINSTALL_KEY], "Uninstall\\Inkwisp", "QuietUninstallString")[1]
     program, arguments = re.match(r'^"([^"]+)"\s*(.*)$', command).groups()
     wine_wait(program, *arguments.split())
     e2e.check(not os.path.exists(PROGRAM), "left in Program Files: %s" % installed_files())
     e2e.check(not os.path.exists(SHORTCUT), "the Start-menu shortcut is still there")
-    e2e.check(registry(APP_KEY) == {}, "the application's registration is still there")
-    e2e.check(registry(UNINSTALL_KEY) == {}, "the Add/Remove Programs entry is still there")
-    e2e.check(image_types() == (defaults, lists), "the images' Open-with lists were not restored")
+    after = registry()
+    changed = [str(k) for key in KEYS for k in set(after[key]) ^ set(before[key])]
+    e2e.check(after == before, "the registry is not as it was before installing: %s" % changed)
     e2e.check(all(read(path) == data for path, data in kept.items()),
               "uninstalling touched the user's settings, bak or memo")
 
