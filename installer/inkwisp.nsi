@@ -4,6 +4,9 @@
 ; bak (in the application-data folder, or wherever memos are saved) are never touched.
 
 Unicode true
+!if ${NSIS_PACKEDVERSION} < 0x03008000
+    !error "NSIS 3.08 or later is needed: its DeleteRegKey /ifempty keeps a key that has values"
+!endif
 SetCompressor /SOLID lzma
 ; Program Files and HKLM: an install for every user of the PC.
 RequestExecutionLevel admin
@@ -116,21 +119,12 @@ Section "Uninstall"
     Delete "$DESKTOP\${APP}.lnk"
 
     DeleteRegKey HKLM "${APP_KEY}"
-    ; A list or an extension's key goes only when nothing is left in it: no subkey, no value
-    ; (EnumRegValue sets the error flag only when there is not even a default value).
-    !macro RemoveIfEmpty KEY
-        EnumRegKey $0 HKLM "${KEY}" 0
-        ClearErrors
-        EnumRegValue $1 HKLM "${KEY}" 0
-        ${If} $0 == ""
-        ${AndIf} ${Errors}
-            DeleteRegKey /ifempty HKLM "${KEY}"
-        ${EndIf}
-    !macroend
+    ; /ifempty (NSIS 3.08): a key goes only when it has neither subkeys nor values,
+    ; so a list or an extension's key that holds anything of anybody else's stays.
     !macro RemoveImageType EXT
         DeleteRegKey HKLM "Software\Classes\${EXT}\OpenWithList\${EXE}"
-        !insertmacro RemoveIfEmpty "Software\Classes\${EXT}\OpenWithList"
-        !insertmacro RemoveIfEmpty "Software\Classes\${EXT}"
+        DeleteRegKey /ifempty HKLM "Software\Classes\${EXT}\OpenWithList"
+        DeleteRegKey /ifempty HKLM "Software\Classes\${EXT}"
     !macroend
     !insertmacro RemoveImageType ".png"
     !insertmacro RemoveImageType ".jpg"

@@ -159,7 +159,11 @@ def test():
     os.makedirs(e2e.DESKTOP, exist_ok=True)
     fresh_prefix()
     e2e.reset()
+    # One type with a default program of its own, as on Windows; it must keep it throughout.
+    e2e.run("wine", "reg", "add", CLASSES + ".bmp", "/ve", "/d", "Paint.Picture", "/f")
     before = registry()
+    e2e.check(value(before[CLASSES + ".bmp"], ".bmp", "(Default)") == ("REG_SZ", "Paint.Picture"),
+              "could not give .bmp a default program")
     e2e.check(before[APP_KEY] == {} and before[UNINSTALL_KEY] == {}, "Inkwisp was registered")
     wine_wait(setup, "/S")
     e2e.check(installed_files() == PROGRAM_FILES, "installed: %s" % installed_files())
