@@ -1,7 +1,8 @@
 # make run: install what is missing, build, start Inkwisp under Wine.
 # make test: install what is missing, build, run the host, wine and e2e tests.
+# make dist: the portable zip, the installer and SHA256SUMS in dist/.
 # make fuzz: build, then fuzz the settings reader and the path handling for a bounded time.
-.PHONY: all deps build build-host build-windows run test fuzz bench format clean
+.PHONY: all deps build build-host build-windows run dist test fuzz bench format clean
 
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
@@ -21,10 +22,17 @@ build-host: deps
 
 build: build-windows build-host
 
-run: build-windows
+# Only the program: a first run need not wait for every test executable.
+run: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j $(JOBS) --target inkwisp
 	@bash scripts/run.sh
 
-test: build
+dist: deps
+	@JOBS=$(JOBS) bash scripts/dist.sh
+
+# The installer round trip installs what dist writes.
+test: build dist
 	@bash scripts/test.sh
 
 fuzz: build-host
@@ -37,4 +45,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build
+	rm -rf build dist

@@ -13,6 +13,7 @@
 #include "canvas/view.h"
 #include "gesture/gesture.h"
 #include "imaging/imaging.h"
+#include "imaging/system_library.h"
 #include "memo/memo_files.h"
 #include "memo/print.h"
 #include "pen/eraser.h"
@@ -21,14 +22,16 @@
 #include "records/settings.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
+#include "version.h"
 
 namespace {
 
 constexpr int MULTI_TOUCH_READY = NID_READY | NID_MULTI_INPUT;
 
 void ShowVersionBox() {
-    MessageBoxW(g_app.hwnd, L"Copyright (C) 2026 The Inkwisp developers\n\nVer.2.01", g_app.caption,
-                MB_OK);
+    MessageBoxW(g_app.hwnd,
+                L"Copyright (C) 2026 The Inkwisp developers\n\nVer." INKWISP_VERSION_WTEXT,
+                g_app.caption, MB_OK);
 }
 
 void CheckMultiTouch(HWND window) {
@@ -186,6 +189,7 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 }
 
 void StartApplication(HINSTANCE instance) {
+    RestrictDllSearch();
     // The folder browser of the Settings dialog is a COM object on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     g_app.gdiplusToken = StartImaging();

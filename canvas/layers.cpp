@@ -1,5 +1,6 @@
 #include "canvas/canvas.h"
 
+#include "imaging/system_library.h"
 #include "records/app_window.h"
 
 Canvas g_canvas;
@@ -40,8 +41,8 @@ void ComposeCanvas() {
     BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY);
     HDC ink = CreateCompatibleDC(window);
     HGDIOBJ oldInk = SelectObject(ink, g_canvas.ink);
-    TransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0, CANVAS_SIZE, CANVAS_SIZE,
-                   EMPTY_INK);
+    SystemTransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0, CANVAS_SIZE,
+                         CANVAS_SIZE, EMPTY_INK);
     SelectObject(ink, oldInk);
     SelectObject(background, oldBackground);
     SelectObject(target, oldTarget);

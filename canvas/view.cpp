@@ -3,6 +3,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "canvas/canvas.h"
+#include "imaging/system_library.h"
 #include "pen/pen_state.h"
 #include "records/settings.h"
 
@@ -65,8 +66,8 @@ void PaintView(int form, LPARAM point) {
     SelectObject(layer, oldPen);
     DeleteObject(pen);
 
-    TransparentBlt(back, blit.dstX, blit.dstY, blit.dstW, blit.dstH, layer, blit.srcX, blit.srcY,
-                   blit.srcW, blit.srcH, EMPTY_INK);
+    SystemTransparentBlt(back, blit.dstX, blit.dstY, blit.dstW, blit.dstH, layer, blit.srcX,
+                         blit.srcY, blit.srcW, blit.srcH, EMPTY_INK);
     SelectObject(layer, oldLayerBitmap);
     DeleteDC(layer);
 

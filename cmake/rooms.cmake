@@ -6,7 +6,9 @@
 #              [USES <rooms below>])
 # The host build compiles only the platform-free files; a room without any is a header-only
 # (interface) library there.
-set(INKWISP_WIN32_SYSTEM_LIBRARIES gdiplus msimg32 comdlg32 shell32 ole32 gdi32 user32 kernel32)
+# GDI+ and msimg32 are not known DLLs: imported, they would be looked for beside the exe first.
+# They are loaded from the system folder at run time (imaging/system_library.h).
+set(INKWISP_WIN32_SYSTEM_LIBRARIES comdlg32 shell32 ole32 gdi32 user32 kernel32)
 
 function(inkwisp_room room)
     cmake_parse_arguments(ROOM "" "" "SOURCES;WIN32_SOURCES;USES" ${ARGN})

@@ -1,9 +1,12 @@
 #include "imaging/imaging.h"
 
+#include "imaging/system_library.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 // GDI+'s headers expect min and max in scope.
 namespace Gdiplus {
@@ -15,9 +18,75 @@ using std::min;
 #include "imaging/image_header.h"
 
 using namespace Gdiplus;
-using namespace Gdiplus::DllExports;
 
 namespace {
+
+// gdiplus.dll is not a known DLL: it is loaded from the system folder at first use, never
+// imported (imaging/system_library.h), and reached through this table of its flat functions.
+struct GdiplusFunctions {
+    decltype(&Gdiplus::GdiplusStartup) Startup;
+    decltype(&Gdiplus::GdiplusShutdown) Shutdown;
+    decltype(&DllExports::GdipCreateFromHDC) CreateFromHDC;
+    decltype(&DllExports::GdipDeleteGraphics) DeleteGraphics;
+    decltype(&DllExports::GdipCreateBitmapFromHBITMAP) CreateBitmapFromHBITMAP;
+    decltype(&DllExports::GdipLoadImageFromFile) LoadImageFromFile;
+    decltype(&DllExports::GdipDisposeImage) DisposeImage;
+    decltype(&DllExports::GdipGetImageWidth) GetImageWidth;
+    decltype(&DllExports::GdipGetImageHeight) GetImageHeight;
+    decltype(&DllExports::GdipGetImagePixelFormat) GetImagePixelFormat;
+    decltype(&DllExports::GdipCloneBitmapAreaI) CloneBitmapAreaI;
+    decltype(&DllExports::GdipDrawImageRectI) DrawImageRectI;
+    decltype(&DllExports::GdipImageRotateFlip) ImageRotateFlip;
+    decltype(&DllExports::GdipCreateMatrix) CreateMatrix;
+    decltype(&DllExports::GdipDeleteMatrix) DeleteMatrix;
+    decltype(&DllExports::GdipTranslateMatrix) TranslateMatrix;
+    decltype(&DllExports::GdipRotateMatrix) RotateMatrix;
+    decltype(&DllExports::GdipSetWorldTransform) SetWorldTransform;
+    decltype(&DllExports::GdipResetWorldTransform) ResetWorldTransform;
+    decltype(&DllExports::GdipGetImageEncodersSize) GetImageEncodersSize;
+    decltype(&DllExports::GdipGetImageEncoders) GetImageEncoders;
+    decltype(&DllExports::GdipSaveImageToFile) SaveImageToFile;
+};
+
+bool LoadGdiplus(GdiplusFunctions& functions) {
+    const HMODULE library = LoadSystemLibrary(L"gdiplus.dll");
+    bool complete = library != nullptr;
+    auto load = [&](auto& entry, const char* name) {
+        entry = LibraryEntry<std::remove_reference_t<decltype(entry)>>(library, name);
+        complete = complete && entry != nullptr;
+    };
+    load(functions.Startup, "GdiplusStartup");
+    load(functions.Shutdown, "GdiplusShutdown");
+    load(functions.CreateFromHDC, "GdipCreateFromHDC");
+    load(functions.DeleteGraphics, "GdipDeleteGraphics");
+    load(functions.CreateBitmapFromHBITMAP, "GdipCreateBitmapFromHBITMAP");
+    load(functions.LoadImageFromFile, "GdipLoadImageFromFile");
+    load(functions.DisposeImage, "GdipDisposeImage");
+    load(functions.GetImageWidth, "GdipGetImageWidth");
+    load(functions.GetImageHeight, "GdipGetImageHeight");
+    load(functions.GetImagePixelFormat, "GdipGetImagePixelFormat");
+    load(functions.CloneBitmapAreaI, "GdipCloneBitmapAreaI");
+    load(functions.DrawImageRectI, "GdipDrawImageRectI");
+    load(functions.ImageRotateFlip, "GdipImageRotateFlip");
+    load(functions.CreateMatrix, "GdipCreateMatrix");
+    load(functions.DeleteMatrix, "GdipDeleteMatrix");
+    load(functions.TranslateMatrix, "GdipTranslateMatrix");
+    load(functions.RotateMatrix, "GdipRotateMatrix");
+    load(functions.SetWorldTransform, "GdipSetWorldTransform");
+    load(functions.ResetWorldTransform, "GdipResetWorldTransform");
+    load(functions.GetImageEncodersSize, "GdipGetImageEncodersSize");
+    load(functions.GetImageEncoders, "GdipGetImageEncoders");
+    load(functions.SaveImageToFile, "GdipSaveImageToFile");
+    return complete;
+}
+
+// Null when GDI+ cannot be loaded; then no GDI+ object exists, so code that holds one may call
+// through the table without asking again.
+const GdiplusFunctions* Gdip() {
+    static GdiplusFunctions functions{};
+    static const bool loaded = LoadGdiplus(functions);
+    return loaded ? &functions : nullptr;
+}
 
 GpGraphics* AsGraphics(ImagingGraphics graphics) {
     return reinterpret_cast<GpGraphics*>(graphics);
@@ -51,13 +120,15 @@ GpImage* WithoutPalette(GpImage* image) {
     UINT width = 0;
     UINT height = 0;
     GpBitmap* copy = nullptr;
-    if (GdipGetImagePixelFormat(image, &format) != Ok || (format & PixelFormatIndexed) == 0 ||
-        GdipGetImageWidth(image, &width) != Ok || GdipGetImageHeight(image, &height) != Ok ||
-        GdipCloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height),
-                             PixelFormat32bppARGB, static_cast<GpBitmap*>(image), &copy) != Ok) {
+    if (Gdip()->GetImagePixelFormat(image, &format) != Ok || (format & PixelFormatIndexed) == 0 ||
+        Gdip()->GetImageWidth(image, &width) != Ok ||
+        Gdip()->GetImageHeight(image, &height) != Ok ||
+        Gdip()->CloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height),
+                                 PixelFormat32bppARGB, static_cast<GpBitmap*>(image),
+                                 &copy) != Ok) {
         return image;
     }
-    GdipDisposeImage(image);
+    Gdip()->DisposeImage(image);
     return copy;
 }
 
@@ -70,29 +141,35 @@ ULONG_PTR StartImaging() {
     input.SuppressBackgroundThread = FALSE;
     input.SuppressExternalCodecs = FALSE;
     ULONG_PTR token = 0;
-    GdiplusStartup(&token, &input, nullptr);
+    if (Gdip() != nullptr) {
+        Gdip()->Startup(&token, &input, nullptr);
+    }
     return token;
 }
 
 void StopImaging(ULONG_PTR token) {
-    GdiplusShutdown(token);
+    if (token != 0) {
+        Gdip()->Shutdown(token);
+    }
 }
 
 ImagingGraphics CreateGraphicsOnDC(HDC dc) {
     GpGraphics* graphics = nullptr;
-    GdipCreateFromHDC(dc, &graphics);
+    if (Gdip() != nullptr) {
+        Gdip()->CreateFromHDC(dc, &graphics);
+    }
     return reinterpret_cast<ImagingGraphics>(graphics);
 }
 
 void DeleteGraphics(ImagingGraphics graphics) {
     if (graphics != nullptr) {
-        GdipDeleteGraphics(AsGraphics(graphics));
+        Gdip()->DeleteGraphics(AsGraphics(graphics));
     }
 }
 
 ImagingImage CreateImageFromBitmap(HBITMAP bitmap) {
     GpBitmap* image = nullptr;
-    if (GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Ok) {
+    if (Gdip() == nullptr || Gdip()->CreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Ok) {
         return nullptr;
     }
     return reinterpret_cast<ImagingImage>(static_cast<GpImage*>(image));
@@ -104,7 +181,7 @@ ImagingImage LoadImageFile(const wchar_t* path) {
         return nullptr;
     }
     GpImage* image = nullptr;
-    if (GdipLoadImageFromFile(path, &image) != Ok) {
+    if (Gdip() == nullptr || Gdip()->LoadImageFromFile(path, &image) != Ok) {
         return nullptr;
     }
     return reinterpret_cast<ImagingImage>(WithoutPalette(image));
@@ -112,14 +189,14 @@ ImagingImage LoadImageFile(const wchar_t* path) {
 
 void DisposeImage(ImagingImage image) {
     if (image != nullptr) {
-        GdipDisposeImage(AsImage(image));
+        Gdip()->DisposeImage(AsImage(image));
     }
 }
 
 UINT GetImageWidth(ImagingImage image) {
     UINT width = 0;
     if (image != nullptr) {
-        GdipGetImageWidth(AsImage(image), &width);
+        Gdip()->GetImageWidth(AsImage(image), &width);
     }
     return width;
 }
@@ -127,7 +204,7 @@ UINT GetImageWidth(ImagingImage image) {
 UINT GetImageHeight(ImagingImage image) {
     UINT height = 0;
     if (image != nullptr) {
-        GdipGetImageHeight(AsImage(image), &height);
+        Gdip()->GetImageHeight(AsImage(image), &height);
     }
     return height;
 }
@@ -138,63 +215,65 @@ void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
     if (graphics == nullptr || image == nullptr || width == 0 || height == 0) {
         return;
     }
-    GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
-                       static_cast<INT>(height));
+    Gdip()->DrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
+                           static_cast<INT>(height));
 }
 
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
                    int height) {
     if (graphics != nullptr && image != nullptr) {
-        GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, width, height);
+        Gdip()->DrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, width, height);
     }
 }
 
 void RotateFlipImage(ImagingImage image, int rotateFlipType) {
     if (image != nullptr) {
-        GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
+        Gdip()->ImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
     }
 }
 
 ImagingMatrix CreateMatrix() {
     GpMatrix* matrix = nullptr;
-    GdipCreateMatrix(&matrix);
+    if (Gdip() != nullptr) {
+        Gdip()->CreateMatrix(&matrix);
+    }
     return reinterpret_cast<ImagingMatrix>(matrix);
 }
 
 void DeleteMatrix(ImagingMatrix matrix) {
     if (matrix != nullptr) {
-        GdipDeleteMatrix(AsMatrix(matrix));
+        Gdip()->DeleteMatrix(AsMatrix(matrix));
     }
 }
 
 void TranslateMatrix(ImagingMatrix matrix, float dx, float dy) {
     if (matrix != nullptr) {
-        GdipTranslateMatrix(AsMatrix(matrix), dx, dy, MatrixOrderPrepend);
+        Gdip()->TranslateMatrix(AsMatrix(matrix), dx, dy, MatrixOrderPrepend);
     }
 }
 
 void RotateMatrix(ImagingMatrix matrix, float degrees) {
     if (matrix != nullptr) {
-        GdipRotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
+        Gdip()->RotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
     }
 }
 
 void SetWorldTransform(ImagingGraphics graphics, ImagingMatrix matrix) {
     if (graphics != nullptr && matrix != nullptr) {
-        GdipSetWorldTransform(AsGraphics(graphics), AsMatrix(matrix));
+        Gdip()->SetWorldTransform(AsGraphics(graphics), AsMatrix(matrix));
     }
 }
 
 void ResetWorldTransform(ImagingGraphics graphics) {
     if (graphics != nullptr) {
-        GdipResetWorldTransform(AsGraphics(graphics));
+        Gdip()->ResetWorldTransform(AsGraphics(graphics));
     }
 }
 
 int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0;
     UINT size = 0;
-    if (GdipGetImageEncodersSize(&count, &size) != Ok || size == 0) {
+    if (Gdip() == nullptr || Gdip()->GetImageEncodersSize(&count, &size) != Ok || size == 0) {
         return -1;
     }
     // ImageCodecInfo records point into the same block, so it is fetched whole.
@@ -203,7 +282,7 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
         return -1;
     }
     auto* codecs = reinterpret_cast<ImageCodecInfo*>(block.get());
-    if (GdipGetImageEncoders(count, size, codecs) != Ok) {
+    if (Gdip()->GetImageEncoders(count, size, codecs) != Ok) {
         return -1;
     }
     for (UINT i = 0; i < count; ++i) {
@@ -216,5 +295,6 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
 }
 
 bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
-    return image != nullptr && GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
+    return image != nullptr &&
+           Gdip()->SaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
 }

@@ -17,8 +17,6 @@
 #include <vector>
 
 #include "app/app.h"
-#include "records/app_window.h"
-#include "records/app_window.h"
 #include "app/document.h"
 #include "records/document_state.h"
 #include "canvas/canvas.h"

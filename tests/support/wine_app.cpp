@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
-#include "records/app_window.h"
-#include "records/app_window.h"
 
 namespace {
 

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# make dist: builds the program and writes dist/Inkwisp-<version>-win32.zip,
+# dist/Inkwisp-<version>-setup.exe and dist/SHA256SUMS. Two runs of one commit give the same exe
+# and zip: the exe has no link time, and the zip's entries have fixed times and a fixed order.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+version=$(sed -n 's/^project(Inkwisp VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[[ -n "$version" ]] || { echo "dist: no version in CMakeLists.txt" >&2; exit 1; }
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "${JOBS:-2}" --target inkwisp
+
+# Every file's time is the commit's, so the archive does not depend on when it was made.
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+stage=$root/build/windows/dist/Inkwisp
+rm -rf "$root/build/windows/dist" "$root/dist"
+mkdir -p "$stage" "$root/dist"
+cp build/windows/Inkwisp/inkwisp.exe res/inkwisp.htm "$stage/"
+# Text files for Notepad: CRLF, and a byte-order mark on the Japanese one.
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+{ printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' installer/README.txt; } \
+    >"$stage/README.txt"
+touch -d "@$epoch" "$stage"/*
+
+zip=$root/dist/Inkwisp-$version-win32.zip
+# The zip's top folder is "Inkwisp", so the unpacked program keeps the installed one's settings.
+/usr/bin/python3 - "$stage" "$zip" "$epoch" <<'PY'
+import os, sys, time, zipfile
+stage, target, epoch = sys.argv[1], sys.argv[2], int(sys.argv[3])
+stamp = time.gmtime(max(epoch, 315532800))[:6]
+with zipfile.ZipFile(target, "w") as archive:
+    for name in ["inkwisp.exe", "inkwisp.htm", "LICENSE.txt", "README.txt"]:
+        entry = zipfile.ZipInfo("Inkwisp/" + name, stamp)
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        entry.external_attr = 0o644 << 16
+        with open(os.path.join(stage, name), "rb") as source:
+            archive.writestr(entry, source.read(), compresslevel=9)
+PY
+
+makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/build/windows/res/inkwisp.ico" \
+    -DOUTFILE="$root/dist/Inkwisp-$version-setup.exe" installer/inkwisp.nsi
+(cd dist && sha256sum "Inkwisp-$version-win32.zip" "Inkwisp-$version-setup.exe" >SHA256SUMS)
+cat dist/SHA256SUMS
