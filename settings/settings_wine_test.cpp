@@ -19,7 +19,7 @@
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
-#include "settings/dialog_driver_wine.h"
+#include "dialog_driver.h"
 #include "settings/settings.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_dialog.h"
@@ -43,28 +43,6 @@ Bytes Utf16File(const std::wstring& text) {
         bytes.push_back(static_cast<unsigned char>(unit >> 8));
     }
     return bytes;
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 std::wstring DialogItemText(HWND dialog, int id) {
@@ -274,19 +252,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
 TEST_F(SettingsTest, DialogTemplateHasItsEightControlsInOrder) {
     const DialogTemplate dialog = ReadDialogTemplate(g_app.hinstance, IDD_SETTINGS);
     ASSERT_TRUE(dialog.found);
-    EXPECT_EQ(dialog.signature, 0xFFFF); // extended
-    EXPECT_EQ(dialog.exStyle, 0u);
-    EXPECT_EQ(dialog.style, 0x80C800C8u);
-    EXPECT_EQ(dialog.x, 0);
-    EXPECT_EQ(dialog.y, 0);
-    EXPECT_EQ(dialog.cx, 288);
-    EXPECT_EQ(dialog.cy, 224);
-    EXPECT_EQ(dialog.caption, L"Settings");
-    EXPECT_EQ(dialog.points, 9);
-    EXPECT_EQ(dialog.weight, 0);
-    EXPECT_EQ(dialog.italic, 0);
-    EXPECT_EQ(dialog.charset, 1);
-    EXPECT_EQ(dialog.font, L"MS UI Gothic");
+    ExpectProgramDialogFrame(dialog, L"Settings");
 
     const DWORD label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
     const DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
