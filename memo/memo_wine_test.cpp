@@ -316,11 +316,7 @@ class MemoTest : public testing::Test {
   protected:
     void SetUp() override {
         StartTestWindow(640, 480);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"inkwisp-memo-" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(folder_);
-        CreateDirectoryW(folder_.c_str(), nullptr);
+        folder_ = MakeScratchFolder(L"inkwisp-memo-");
         g_settings.backgroundEnabled = 0;
         CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, folder_.c_str());
         NewCanvas();

@@ -121,12 +121,7 @@ TEST_F(PenDialogTest, PaintsThePaletteAndFiveSamplesInThePenColour) {
                       GetSysColor(COLOR_3DFACE));
         }
         // Nothing is kept from one paint to the next.
-        gdiBefore = CountFreeGdiHandles();
-        for (int i = 0; i < 5; ++i) {
-            InvalidateRect(dialog, nullptr, TRUE);
-            UpdateWindow(dialog);
-        }
-        gdiAfter = CountFreeGdiHandles();
+        RepaintCountingGdiHandles(dialog, gdiBefore, gdiAfter);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenPenDialog);

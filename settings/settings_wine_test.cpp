@@ -61,11 +61,7 @@ class SettingsTest : public testing::Test {
   protected:
     void SetUp() override {
         StartTestWindow(800, 600);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root_ = std::wstring(temp) + L"inkwisp-settings-" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(root_);
-        CreateDirectoryW(root_.c_str(), nullptr);
+        root_ = MakeScratchFolder(L"inkwisp-settings-");
         folder_ = root_ + L"\\store";
         std::wcscpy(g_settings.settingsFolder, folder_.c_str());
         std::swprintf(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY, L"%ls\\bak",
@@ -372,12 +368,7 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
         beside = ReadWindowPixel(dialog, corner.x - 60, corner.y + 30);
         beyond = ReadWindowPixel(dialog, corner.x - 30, corner.y + 33);
         // Each paint releases its pen.
-        freeBefore = CountFreeGdiHandles();
-        for (int i = 0; i < 5; ++i) {
-            InvalidateRect(dialog, nullptr, TRUE);
-            UpdateWindow(dialog);
-        }
-        freeAfter = CountFreeGdiHandles();
+        RepaintCountingGdiHandles(dialog, freeBefore, freeAfter);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenSettingsDialog);

@@ -16,14 +16,14 @@ struct PendingStep {
     DialogStep step;
 };
 
-constexpr UINT POLL_MS = 20;
-constexpr UINT WATCHDOG_MS = 20000;
-
 struct StandingAnswer {
     int id;
     DialogMatch match;
     DialogStep answer;
 };
+
+constexpr UINT POLL_MS = 20;
+constexpr UINT WATCHDOG_MS = 20000;
 
 std::deque<PendingStep> g_steps;
 bool g_timedOut;

@@ -146,6 +146,15 @@ int CountFreeGdiHandles() {
     return static_cast<int>(regions.size());
 }
 
+void RepaintCountingGdiHandles(HWND window, int& before, int& after) {
+    before = CountFreeGdiHandles();
+    for (int i = 0; i < 5; ++i) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+    after = CountFreeGdiHandles();
+}
+
 void WriteFileBytes(const std::wstring& path, const FileBytes& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -195,6 +204,15 @@ void RemoveTree(const std::wstring& path) {
         FindClose(search);
     }
     RemoveDirectoryW(path.c_str());
+}
+
+std::wstring MakeScratchFolder(const std::wstring& prefix) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + prefix + std::to_wstring(GetCurrentProcessId());
+    RemoveTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
 }
 
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {

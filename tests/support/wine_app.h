@@ -42,6 +42,8 @@ std::wstring EraserMenuText();
 // How many more GDI objects the process can create. GetGuiResources reports 0 under Wine, so
 // tests compare this before and after: a leak of one object shows as one fewer.
 int CountFreeGdiHandles();
+// Repaints a window five times, counting the free GDI handles before and after.
+void RepaintCountingGdiHandles(HWND window, int& before, int& after);
 
 using FileBytes = std::vector<unsigned char>;
 
@@ -51,6 +53,9 @@ FileBytes ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // Deletes a folder with everything in it, read-only files too.
 void RemoveTree(const std::wstring& path);
+// An empty folder of this process's own in the temporary folder, named `prefix` and the process
+// id; whatever an earlier run left there is removed.
+std::wstring MakeScratchFolder(const std::wstring& prefix);
 
 // Sends a message to the main window's procedure as the system would deliver it.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
