@@ -18,12 +18,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-std::wstring MenuText(HMENU menu, UINT item, UINT flags) {
-    wchar_t text[64] = L"";
-    GetMenuStringW(menu, item, text, 64, flags);
-    return text;
-}
-
 class MainWindowTest : public testing::Test {
   protected:
     void SetUp() override { StartTestWindow(); }
@@ -98,11 +92,11 @@ TEST_F(MainWindowTest, EraserCommandSwitchesThePenAndTheMenuText) {
     EXPECT_EQ(g_pen.color, ERASER_COLOR);
     EXPECT_EQ(g_pen.width, 32);
     HMENU bar = GetMenu(g_app.hwnd);
-    EXPECT_EQ(MenuText(bar, IDM_ERASER, MF_BYCOMMAND), L"元のペン(&E)");
+    EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
     SendToMainWindow(WM_COMMAND, IDM_ERASER);
     EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(200, 0, 0)));
     EXPECT_EQ(g_pen.width, 4);
-    EXPECT_EQ(MenuText(bar, IDM_ERASER, MF_BYCOMMAND), L"消しゴム(&E)");
+    EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
     EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(IDM_ERASER));
 }
 

@@ -21,10 +21,6 @@
 
 namespace {
 
-constexpr COLORREF BLACK = RGB(0, 0, 0);
-constexpr COLORREF WHITE = RGB(255, 255, 255);
-constexpr COLORREF RED = RGB(200, 0, 0);
-
 struct ConfigCall {
     HWND window;
     DWORD reserved;
@@ -149,12 +145,6 @@ void SendGesture(DWORD id, DWORD flags, int x, int y, ULONGLONG argument = 0,
     EXPECT_EQ(used.viewAtClose.originY, g_view.originY) << "gesture " << id;
     EXPECT_EQ(used.gestureAtClose.lastArgument, g_gesture.lastArgument) << "gesture " << id;
     EXPECT_EQ(used.penAtClose, g_pen.color) << "gesture " << id;
-}
-
-std::wstring EraserMenuText() {
-    wchar_t text[64] = L"";
-    GetMenuStringW(GetMenu(g_app.hwnd), IDM_ERASER, text, 64, MF_BYCOMMAND);
-    return text;
 }
 
 class GestureWindowTest : public testing::Test {
