@@ -1,17 +1,7 @@
-// The process's one window and its entry steps.
+// The application shell: wWinMain's steps and the main window procedure.
 #pragma once
 
-#include <windows.h>
-
-struct AppWindow {
-    HINSTANCE hinstance;
-    HWND hwnd;
-    wchar_t caption[100];
-    wchar_t className[100];
-    ULONG_PTR gdiplusToken;
-};
-
-extern AppWindow g_app;
+#include "records/app_window.h"
 
 // The steps of wWinMain, apart so that tests can create the real window without the loop.
 void StartApplication(HINSTANCE instance);

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
-#include "settings/settings.h"
+#include "memo/memo_files.h"
+#include "records/app_window.h"
+#include "records/settings.h"
 
 void NewCanvas() {
     ResetInkLayer();
@@ -17,6 +18,13 @@ void NewCanvas() {
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
 
+void NewCanvasWithBackground() {
+    NewCanvas();
+    if (g_settings.backgroundEnabled != 0) {
+        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
+    }
+}
+
 bool SetCurrentFile(const wchar_t* path) {
     if (!SplitMemoPath(path, g_document.folder, g_document.name)) {
         return false;
@@ -26,8 +34,11 @@ bool SetCurrentFile(const wchar_t* path) {
     return true;
 }
 
-void UpdateWindowTitle() {
-    wchar_t title[TITLE_CAPACITY];
-    FormatWindowTitle(g_document.name, g_app.caption, title, TITLE_CAPACITY);
-    SetWindowTextW(g_app.hwnd, title);
+int OpenImageAsMemo(const wchar_t* path) {
+    if (LoadImageIntoLayer(path, 0) == 0) {
+        NewCanvas();
+        return 0;
+    }
+    SetCurrentFile(path);
+    return 1;
 }

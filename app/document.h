@@ -1,8 +1,13 @@
+// The memo as a whole: a blank one, or an opened image adopted as the memo.
 #pragma once
 
 // Starts a blank, untitled memo: both layers white, the save folder as the memo's folder.
 void NewCanvas();
+// NewCanvas, then the stored background when it is switched on.
+void NewCanvasWithBackground();
 // Adopts a file just loaded onto the ink layer as the memo: its folder, its name with the
 // extension png. False, changing nothing, for a path that cannot name a memo (SplitMemoPath).
 bool SetCurrentFile(const wchar_t* path);
-void UpdateWindowTitle();
+// Opens an image as the memo, the image alone on the ink layer, and returns 1; a file that cannot
+// be opened starts a blank memo instead, and gives 0.
+int OpenImageAsMemo(const wchar_t* path);

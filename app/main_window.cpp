@@ -8,7 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/document.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -19,17 +19,14 @@
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
 #include "res/resource.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 #include "version.h"
 
-AppWindow g_app;
-
 namespace {
 
 constexpr int MULTI_TOUCH_READY = NID_READY | NID_MULTI_INPUT;
-constexpr int MANUAL_PATH_CAPACITY = 32768; // the longest path Windows can name
 
 void ShowVersionBox() {
     MessageBoxW(g_app.hwnd,
@@ -54,10 +51,7 @@ LRESULT OnCreate(HWND window) {
     ResetBackgroundLayer();
     LoadSettings();
     DragAcceptFiles(window, TRUE);
-    NewCanvas();
-    if (g_settings.backgroundEnabled != 0) {
-        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
-    }
+    NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
     CheckMultiTouch(window);
     return 0;
@@ -102,20 +96,11 @@ LRESULT OnPaint() {
     return 0;
 }
 
-void OpenImageAsMemo(const wchar_t* path) {
-    if (LoadImageIntoLayer(path, 0) == 0) {
-        NewCanvas();
-    }
-}
-
 void OnNew() {
     if (ConfirmSaveChanges() == IDCANCEL) {
         return;
     }
-    NewCanvas();
-    if (g_settings.backgroundEnabled != 0) {
-        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
-    }
+    NewCanvasWithBackground();
 }
 
 void OnOpen() {
@@ -127,10 +112,6 @@ void OnOpen() {
         return;
     }
     OpenImageAsMemo(path);
-}
-
-void ShowPenDialog(HWND owner) {
-    DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_PEN), owner, PenDlgProc, 0);
 }
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -212,8 +193,8 @@ void StartApplication(HINSTANCE instance) {
     // The folder browser of the Settings dialog is a COM object on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     g_app.gdiplusToken = StartImaging();
-    LoadStringW(instance, IDS_APP_TITLE, g_app.caption, 100);
-    LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, 100);
+    LoadStringW(instance, IDS_APP_TITLE, g_app.caption, CAPTION_CAPACITY);
+    LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, CAPTION_CAPACITY);
     RegisterMainWindowClass(instance);
     g_app.hinstance = instance;
 }
@@ -240,7 +221,7 @@ void OpenCommandLineImage(const wchar_t* commandLine) {
 }
 
 int RunMessageLoop() {
-    HACCEL accelerators = LoadAcceleratorsW(g_app.hinstance, MAKEINTRESOURCEW(109));
+    HACCEL accelerators = LoadAcceleratorsW(g_app.hinstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorW(message.hwnd, accelerators, &message) == 0) {
@@ -257,20 +238,16 @@ void StopApplication() {
 }
 
 void OpenManual() {
-    // A buffer as long as any Windows path, so a deep install folder is never cut or overrun.
-    static wchar_t path[MANUAL_PATH_CAPACITY];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MANUAL_PATH_CAPACITY);
-    if (length < 3 || length >= MANUAL_PATH_CAPACITY) {
+    std::wstring path = ExecutablePath();
+    if (path.size() < 3) {
         return;
     }
-    path[length - 3] = L'h';
-    path[length - 2] = L't';
-    path[length - 1] = L'm';
+    path.replace(path.size() - 3, 3, L"htm");
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof(info);
     info.hwnd = g_app.hwnd;
     info.lpVerb = L"open";
-    info.lpFile = path;
+    info.lpFile = path.c_str();
     info.nShow = SW_SHOWNORMAL;
     ShellExecuteExW(&info);
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
@@ -15,12 +15,6 @@ namespace {
 std::wstring WindowText(HWND window) {
     wchar_t text[256];
     GetWindowTextW(window, text, 256);
-    return text;
-}
-
-std::wstring MenuText(HMENU menu, UINT item, UINT flags) {
-    wchar_t text[64] = L"";
-    GetMenuStringW(menu, item, text, 64, flags);
     return text;
 }
 
@@ -98,11 +92,11 @@ TEST_F(MainWindowTest, EraserCommandSwitchesThePenAndTheMenuText) {
     EXPECT_EQ(g_pen.color, ERASER_COLOR);
     EXPECT_EQ(g_pen.width, 32);
     HMENU bar = GetMenu(g_app.hwnd);
-    EXPECT_EQ(MenuText(bar, IDM_ERASER, MF_BYCOMMAND), L"元のペン(&E)");
+    EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
     SendToMainWindow(WM_COMMAND, IDM_ERASER);
     EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(200, 0, 0)));
     EXPECT_EQ(g_pen.width, 4);
-    EXPECT_EQ(MenuText(bar, IDM_ERASER, MF_BYCOMMAND), L"消しゴム(&E)");
+    EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
     EXPECT_EQ(GetMenuItemID(bar, 2), static_cast<UINT>(IDM_ERASER));
 }
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/command_line.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "canvas/canvas.h"
 
-#include "app/app.h"
 #include "imaging/system_library.h"
+#include "records/app_window.h"
 
 Canvas g_canvas;
 

@@ -1,7 +1,7 @@
 #include "canvas/rotation.h"
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 

@@ -4,40 +4,17 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {
 
 constexpr int LAST = CANVAS_SIZE - 1;
-constexpr COLORREF BLACK = RGB(0, 0, 0);
-constexpr COLORREF WHITE = RGB(255, 255, 255);
-
-BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
-// Every pixel of a layer as 0x00RRGGBB, row by row from the top.
-std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
-    std::vector<std::uint32_t> pixels(CANVAS_SIZE * CANVAS_SIZE);
-    BITMAPINFO info = TopDown32(CANVAS_SIZE, CANVAS_SIZE);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
 
 // A pattern in which no two neighbours and no two turned positions agree by chance.
 void PaintNoise(HBITMAP layer) {

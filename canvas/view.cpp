@@ -1,11 +1,11 @@
 #include "canvas/view.h"
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/system_library.h"
 #include "pen/pen_state.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 
 namespace {
 

@@ -6,19 +6,6 @@
 
 ViewState g_view = {1.0, 0, 0, NO_POINT};
 
-int TruncToInt(double value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= static_cast<double>(INT_MAX)) {
-        return INT_MAX;
-    }
-    if (value <= static_cast<double>(INT_MIN)) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
-}
-
 ViewPoint UnpackPoint(std::uint32_t packed) {
     return {static_cast<int>(packed & 0xFFFFu), static_cast<int>(packed >> 16)};
 }

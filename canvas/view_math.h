@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int CANVAS_SIZE = 2048;
+#include "records/basics.h"
 
 struct ViewPoint {
     int x;
@@ -25,9 +25,6 @@ constexpr ViewPoint NO_POINT = {-1, -1};
 inline bool IsNoPoint(ViewPoint p) {
     return p.x == -1 && p.y == -1;
 }
-
-// Truncates toward zero into the int range; NaN gives 0, so no conversion is ever undefined.
-int TruncToInt(double value);
 
 // A pointer message's lParam: x in the low word, y in the high word, both unsigned.
 ViewPoint UnpackPoint(std::uint32_t packed);

@@ -1,6 +1,7 @@
 #include "gesture/gesture.h"
+#include "gesture/gesture_step.h"
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
@@ -29,6 +30,9 @@ void ConfigureGestures() {
     SetGestureConfig(g_app.hwnd, 0, 5, table, sizeof(GESTURECONFIG));
 }
 
+namespace {
+
+// Steps the records for one decoded gesture message and does the drawing it asks for.
 void ApplyGestureMessage(const GestureMessage& message) {
     const GestureActions actions = StepGesture(g_gesture, g_view, message);
     if (actions.quarterTurn) {
@@ -46,6 +50,8 @@ void ApplyGestureMessage(const GestureMessage& message) {
         ToggleEraser();
     }
 }
+
+} // namespace
 
 void HandleGesture(HGESTUREINFO handle) {
     // A failed read leaves the record zero: identifier 0 does nothing.

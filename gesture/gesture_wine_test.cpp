@@ -7,22 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
+#include "gesture/gesture_step.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
 #include "scoped_import.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {
-
-constexpr COLORREF BLACK = RGB(0, 0, 0);
-constexpr COLORREF WHITE = RGB(255, 255, 255);
-constexpr COLORREF RED = RGB(200, 0, 0);
 
 struct ConfigCall {
     HWND window;
@@ -148,12 +145,6 @@ void SendGesture(DWORD id, DWORD flags, int x, int y, ULONGLONG argument = 0,
     EXPECT_EQ(used.viewAtClose.originY, g_view.originY) << "gesture " << id;
     EXPECT_EQ(used.gestureAtClose.lastArgument, g_gesture.lastArgument) << "gesture " << id;
     EXPECT_EQ(used.penAtClose, g_pen.color) << "gesture " << id;
-}
-
-std::wstring EraserMenuText() {
-    wchar_t text[64] = L"";
-    GetMenuStringW(GetMenu(g_app.hwnd), IDM_ERASER, text, 64, MF_BYCOMMAND);
-    return text;
 }
 
 class GestureWindowTest : public testing::Test {

@@ -4,9 +4,8 @@
 
 #include <cwchar>
 
-#include "app/app.h"
-#include "app/document.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/memo_naming.h"
@@ -48,7 +47,7 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
     ImagingImage image = LoadImageFile(path);
     int result = 0;
     if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0 &&
-        (layer != 0 || SetCurrentFile(path))) {
+        (layer != 0 || CanNameMemo(path))) {
         // An opened memo is the image alone: no ink of the memo before it stays beside or under
         // it. The background keeps its picture under a new one's transparent parts.
         if (layer == 0) {

@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-constexpr int PATH_BUFFER_CAPACITY = MAX_PATH;
+#include "records/basics.h"
 
 // layer 0 is the ink layer, any other value the background layer. 1 on success, else 0; an ink
 // file that cannot become the memo (no folder, a folder too long to hold) is refused undrawn.
+// The document is left alone: the caller adopts a loaded ink file as the memo.
 int LoadImageIntoLayer(const wchar_t* path, int layer);
 // The open-file dialog into a buffer of PATH_BUFFER_CAPACITY characters; 1 when a file was chosen.
 int ChooseImageFile(wchar_t* buffer);

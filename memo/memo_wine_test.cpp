@@ -18,14 +18,15 @@
 
 #include "app/app.h"
 #include "app/document.h"
-#include "app/document_state.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "res/resource.h"
+#include "dialog_driver.h"
+#include "records/settings.h"
 #include "scoped_import.h"
-#include "settings/settings.h"
 #include "wine_app.h"
 
 namespace {
@@ -33,7 +34,6 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Pattern = std::function<COLORREF(int x, int y)>;
 
-constexpr COLORREF WHITE = RGB(255, 255, 255);
 constexpr COLORREF INK = RGB(200, 0, 0);
 const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?";
 
@@ -53,26 +53,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder) {
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
-}
-
-void DeleteTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(folder + L"\\" + name);
-            } else {
-                DeleteFileW((folder + L"\\" + name).c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // ---- image files made here, independently of the code under test ----
@@ -294,25 +274,6 @@ void WriteWithEncoder(const std::wstring& path, const wchar_t* mimeType, int wid
 
 // ---- canvas ----
 
-std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = CANVAS_SIZE;
-    info.bmiHeader.biHeight = -CANVAS_SIZE;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> bits(CANVAS_SIZE * CANVAS_SIZE);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, layer, 0, CANVAS_SIZE, bits.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(rows, CANVAS_SIZE);
-    for (std::uint32_t& pixel : bits) {
-        pixel &= 0xFFFFFF;
-    }
-    return bits;
-}
-
 std::wstring WindowTitle() {
     wchar_t title[TITLE_CAPACITY];
     GetWindowTextW(g_app.hwnd, title, TITLE_CAPACITY);
@@ -355,11 +316,7 @@ class MemoTest : public testing::Test {
   protected:
     void SetUp() override {
         StartTestWindow(640, 480);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"inkwisp-memo-" + std::to_wstring(GetCurrentProcessId());
-        DeleteTree(folder_);
-        CreateDirectoryW(folder_.c_str(), nullptr);
+        folder_ = MakeScratchFolder(L"inkwisp-memo-");
         g_settings.backgroundEnabled = 0;
         CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, folder_.c_str());
         NewCanvas();
@@ -367,7 +324,7 @@ class MemoTest : public testing::Test {
         TakeMessageBoxTexts();
     }
 
-    void TearDown() override { DeleteTree(folder_); }
+    void TearDown() override { RemoveTree(folder_); }
 
     std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
 
@@ -520,35 +477,29 @@ TEST_F(MemoTest, EndingTheSessionSavesAModifiedMemoWithoutAQuestion) {
 }
 
 // Records which buttons the program's message boxes carry.
-HHOOK g_buttonHook;
 std::vector<int> g_buttons;
 
-LRESULT CALLBACK RecordButtons(int code, WPARAM wParam, LPARAM lParam) {
-    wchar_t className[16] = L"";
-    GetClassNameW(reinterpret_cast<HWND>(wParam), className, 16);
-    if (code == HCBT_ACTIVATE && std::wcscmp(className, L"#32770") == 0) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        g_buttons.clear();
-        for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
-            if (GetDlgItem(box, id) != nullptr) {
-                g_buttons.push_back(id);
-            }
+void RecordButtons(HWND box) {
+    g_buttons.clear();
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        if (GetDlgItem(box, id) != nullptr) {
+            g_buttons.push_back(id);
         }
     }
-    return CallNextHookEx(g_buttonHook, code, wParam, lParam);
 }
 
 TEST_F(MemoTest, TheSaveQuestionComesOnlyForAModifiedCanvasAndCancelKeepsIt) {
     EXPECT_EQ(ConfirmSaveChanges(), IDYES);
     EXPECT_TRUE(TakeMessageBoxTexts().empty());
 
-    g_buttonHook = SetWindowsHookExW(WH_CBT, RecordButtons, nullptr, GetCurrentThreadId());
     WriteInk();
     SetMessageBoxAnswer(IDNO);
-    EXPECT_EQ(ConfirmSaveChanges(), IDNO);
+    {
+        const DialogAnswer buttons(IsMessageBox(), RecordButtons);
+        EXPECT_EQ(ConfirmSaveChanges(), IDNO);
+    }
     EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
     EXPECT_EQ(g_buttons, (std::vector<int>{IDCANCEL, IDYES, IDNO}));
-    UnhookWindowsHookEx(g_buttonHook);
     EXPECT_EQ(g_document.modified, 1);
     EXPECT_TRUE(FilesIn(folder_).empty());
 
@@ -609,7 +560,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
         NewCanvas();
-        ASSERT_EQ(LoadImageIntoLayer(In(c.file).c_str(), 0), 1);
+        ASSERT_EQ(OpenImageAsMemo(In(c.file).c_str()), 1);
         // The file is not held open.
         EXPECT_TRUE(DeleteFileW(In(c.file).c_str()));
 
@@ -908,34 +859,25 @@ TEST_F(MemoTest, TheOpenDialogAsksForPngFilesFromTheMemosFolder) {
 }
 
 // Answers the open-file dialog: types `g_choice` into its name box and confirms, or cancels when
-// it is empty; records the dialog's title.
-HHOOK g_dialogHook;
+// it is empty; counts the dialogs answered.
 std::wstring g_choice;
-std::vector<std::wstring> g_dialogTitles;
+int g_openDialogsSeen;
 
-LRESULT CALLBACK AnswerOpenDialog(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND dialog = reinterpret_cast<HWND>(wParam);
-        wchar_t title[64];
-        GetWindowTextW(dialog, title, 64);
-        if (std::wcscmp(title, L"開く") == 0) {
-            g_dialogTitles.emplace_back(title);
-            if (g_choice.empty()) {
-                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-            } else {
-                SetDlgItemTextW(dialog, cmb13, g_choice.c_str());
-                SetDlgItemTextW(dialog, edt1, g_choice.c_str());
-                PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-            }
-        }
+void AnswerOpenDialog(HWND dialog) {
+    ++g_openDialogsSeen;
+    if (g_choice.empty()) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        SetDlgItemTextW(dialog, cmb13, g_choice.c_str());
+        SetDlgItemTextW(dialog, edt1, g_choice.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
-    return CallNextHookEx(g_dialogHook, code, wParam, lParam);
 }
 
 TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
     WriteFileBytes(In(L"one.png"), EncodePng(20, 20, Gradient));
     WriteFileBytes(In(L"two.png"), EncodePng(20, 20, Stripes));
-    g_dialogHook = SetWindowsHookExW(WH_CBT, AnswerOpenDialog, nullptr, GetCurrentThreadId());
+    const DialogAnswer openDialog(WithCaption(L"開く"), AnswerOpenDialog);
 
     wchar_t settingsBuffer[PATH_BUFFER_CAPACITY] = L"old";
     g_choice.clear();
@@ -961,8 +903,7 @@ TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
     SendToMainWindow(WM_COMMAND, IDM_OPEN);
     EXPECT_EQ(WindowTitle(), L"two.png -Inkwisp");
     EXPECT_TRUE(InkIsThere());
-    UnhookWindowsHookEx(g_dialogHook);
-    EXPECT_EQ(g_dialogTitles.size(), 4u);
+    EXPECT_EQ(g_openDialogsSeen, 4);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/print_layout.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "canvas/view_math.h"
+#include "records/basics.h"
 
 namespace {
 

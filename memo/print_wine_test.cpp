@@ -1,5 +1,5 @@
 // Printing under Wine: the page drawing on real device contexts read back pixel by pixel, and the
-// Print command against the print dialog, answered by a hook as a user would answer it.
+// Print command against the print dialog, answered as a user would answer it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,18 +8,17 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "memo/print.h"
 #include "memo/print_layout.h"
+#include "dialog_driver.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 
 namespace {
 
-constexpr COLORREF WHITE = RGB(255, 255, 255);
-constexpr COLORREF RED = RGB(200, 0, 0);
 constexpr COLORREF BLUE = RGB(0, 0, 200);
 
 // The print dialog as PrintCanvas hands it over and as it comes back.
@@ -82,26 +81,6 @@ int WINAPI ReportPrinterGeometry(HDC dc, int index) {
         }
     }
     return real(dc, index);
-}
-
-// Answers the next dialog that is not one of the program's message boxes (the print dialog).
-HHOOK g_printDialogHook;
-int g_printDialogAnswer;
-int g_printDialogsSeen;
-
-LRESULT CALLBACK AnswerPrintDialog(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND dialog = reinterpret_cast<HWND>(wParam);
-        wchar_t className[16];
-        wchar_t caption[100];
-        GetClassNameW(dialog, className, 16);
-        GetWindowTextW(dialog, caption, 100);
-        if (std::wcscmp(className, L"#32770") == 0 && std::wcscmp(caption, g_app.caption) != 0) {
-            ++g_printDialogsSeen;
-            PostMessageW(dialog, WM_COMMAND, g_printDialogAnswer, 0);
-        }
-    }
-    return CallNextHookEx(g_printDialogHook, code, wParam, lParam);
 }
 
 // Only the local PDF queue of the test run is printed on, never a printer of the machine's own.
@@ -224,10 +203,6 @@ class PrintTest : public testing::Test {
     void TearDown() override {
         g_document.modified = 0;
         ReleaseDC(g_app.hwnd, screen_);
-        if (g_printDialogHook != nullptr) {
-            UnhookWindowsHookEx(g_printDialogHook);
-            g_printDialogHook = nullptr;
-        }
     }
 
     // Runs the Print command with the print dialog answered by `answer`.
@@ -236,17 +211,17 @@ class PrintTest : public testing::Test {
             GTEST_SKIP() << "Wine's default printer is not the local PDF queue Inkwisp_PDF";
         }
         ASSERT_TRUE(RecordPrintDialogCalls());
-        g_printDialogAnswer = answer;
-        g_printDialogsSeen = 0;
+        int printDialogsSeen = 0;
         g_dialogCall = {};
-        g_printDialogHook =
-            SetWindowsHookExW(WH_CBT, AnswerPrintDialog, nullptr, GetCurrentThreadId());
+        // Any dialog but the program's message boxes is the print dialog.
+        const DialogAnswer printDialog(Not(IsMessageBox()), [&](HWND dialog) {
+            ++printDialogsSeen;
+            PostMessageW(dialog, WM_COMMAND, answer, 0);
+        });
         PrintCanvas();
         PumpMessages();
-        UnhookWindowsHookEx(g_printDialogHook);
-        g_printDialogHook = nullptr;
         ASSERT_EQ(g_dialogCall.calls, 1);
-        EXPECT_EQ(g_printDialogsSeen, 1);
+        EXPECT_EQ(printDialogsSeen, 1);
     }
 
     HDC screen_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
 

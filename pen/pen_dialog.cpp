@@ -1,6 +1,6 @@
 #include "pen/pen_dialog.h"
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
@@ -106,4 +106,8 @@ INT_PTR CALLBACK PenDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND: return OnCommand(dialog, wParam);
     }
     return FALSE;
+}
+
+void ShowPenDialog(HWND owner) {
+    DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_PEN), owner, PenDlgProc, 0);
 }

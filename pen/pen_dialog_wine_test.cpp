@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
-#include "settings/dialog_driver_wine.h"
+#include "dialog_driver.h"
 #include "wine_app.h"
 
 namespace {
@@ -51,12 +51,6 @@ COLORREF SampleMiddle(HWND dialog, int k) {
     return ReadWindowPixel(dialog, (sample.x0 + sample.x1) / 2, (sample.y0 + sample.y1) / 2);
 }
 
-std::wstring EraserMenuText() {
-    wchar_t text[64] = L"";
-    GetMenuStringW(GetMenu(g_app.hwnd), IDM_ERASER, text, 64, MF_BYCOMMAND);
-    return text;
-}
-
 void OpenPenDialog() {
     SendToMainWindow(WM_COMMAND, IDM_PEN);
 }
@@ -73,21 +67,9 @@ class PenDialogTest : public testing::Test {
 TEST_F(PenDialogTest, TemplateIsAJapaneseFixedDialogWithoutControls) {
     const DialogTemplate dialog = ReadDialogTemplate(g_app.hinstance, IDD_PEN);
     ASSERT_TRUE(dialog.found);
-    EXPECT_EQ(dialog.signature, 0xFFFF); // extended
-    EXPECT_EQ(dialog.exStyle, 0u);
-    EXPECT_EQ(dialog.style, 0x80C800C8u);
-    EXPECT_EQ(dialog.x, 0);
-    EXPECT_EQ(dialog.y, 0);
-    EXPECT_EQ(dialog.cx, 288);
-    EXPECT_EQ(dialog.cy, 224);
+    ExpectProgramDialogFrame(dialog, L"Pen");
     EXPECT_EQ(dialog.menu, 0);
     EXPECT_EQ(dialog.windowClass, 0);
-    EXPECT_EQ(dialog.caption, L"Pen");
-    EXPECT_EQ(dialog.points, 9);
-    EXPECT_EQ(dialog.weight, 0);
-    EXPECT_EQ(dialog.italic, 0);
-    EXPECT_EQ(dialog.charset, 1);
-    EXPECT_EQ(dialog.font, L"MS UI Gothic");
     EXPECT_TRUE(dialog.items.empty());
 }
 
@@ -139,12 +121,7 @@ TEST_F(PenDialogTest, PaintsThePaletteAndFiveSamplesInThePenColour) {
                       GetSysColor(COLOR_3DFACE));
         }
         // Nothing is kept from one paint to the next.
-        gdiBefore = CountFreeGdiHandles();
-        for (int i = 0; i < 5; ++i) {
-            InvalidateRect(dialog, nullptr, TRUE);
-            UpdateWindow(dialog);
-        }
-        gdiAfter = CountFreeGdiHandles();
+        RepaintCountingGdiHandles(dialog, gdiBefore, gdiAfter);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenPenDialog);

@@ -10,6 +10,9 @@
 #define IDM_EXIT 105
 #define IDI_APP 107
 #define IDR_MAINMENU 109
+// The message loop asks for this accelerator table, which the resources do not hold: there are
+// no shortcuts beyond the menu mnemonics.
+#define IDR_ACCELERATORS 109
 #define IDM_NEW 110
 #define IDM_OPEN 111
 #define IDM_SAVE 112

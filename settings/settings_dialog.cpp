@@ -4,14 +4,14 @@
 
 #include <shlobj.h>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -134,17 +134,17 @@ void BrowseSaveFolder(HWND dialog) {
         return;
     }
     const bool documentFollows = std::wcscmp(g_settings.saveFolder, g_document.folder) == 0;
-    std::wcscpy(g_settings.saveFolder, chosen);
+    CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, chosen);
     SetDlgItemTextW(dialog, IDC_SAVE_FOLDER, g_settings.saveFolder);
     if (documentFollows) {
-        std::wcscpy(g_document.folder, g_settings.saveFolder);
+        CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
     }
 }
 
 void ChangeStartupPen(HWND dialog) {
     g_pen.color = g_pen.startupColor;
     g_pen.width = g_pen.startupWidth;
-    DialogBoxParamW(g_app.hinstance, MAKEINTRESOURCEW(IDD_PEN), dialog, PenDlgProc, 0);
+    ShowPenDialog(dialog);
     g_pen.startupColor = g_pen.color;
     g_pen.startupWidth = g_pen.width;
     InvalidateRect(dialog, nullptr, TRUE);

@@ -8,26 +8,21 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "records/app_window.h"
 #include "pen/pen_state.h"
-#include "settings/settings.h"
+#include "records/settings.h"
 #include "settings/settings_codec.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows text is UTF-16");
 
 namespace {
 
-constexpr DWORD MODULE_PATH_CAPACITY = 32768; // the longest path Windows can name
-
 std::u16string ToText(const wchar_t* text) {
     return std::u16string(reinterpret_cast<const char16_t*>(text));
 }
 
-// Copies as much as fits, always terminated.
-void CopyToBuffer(const std::u16string& text, wchar_t* buffer, std::size_t capacity) {
-    const std::size_t length = text.size() < capacity ? text.size() : capacity - 1;
-    text.copy(reinterpret_cast<char16_t*>(buffer), length);
-    buffer[length] = L'\0';
+const wchar_t* AsWide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
 std::wstring SettingsFilePath() {
@@ -75,7 +70,7 @@ bool WriteWholeFile(HANDLE file, const std::vector<unsigned char>& bytes) {
 
 void ApplyPresentSettings(const PresentSettings& present) {
     if (present.saveFolder) {
-        CopyToBuffer(*present.saveFolder, g_settings.saveFolder, SETTINGS_PATH_CAPACITY);
+        CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, AsWide(*present.saveFolder));
         KeepSaveFolderExisting();
     }
     if (present.backgroundEnabled) {
@@ -92,24 +87,17 @@ void ApplyPresentSettings(const PresentSettings& present) {
 } // namespace
 
 void ComputeSettingsFolder() {
-    static wchar_t executable[MODULE_PATH_CAPACITY];
-    const DWORD length = GetModuleFileNameW(nullptr, executable, MODULE_PATH_CAPACITY);
-    if (length == 0 || length >= MODULE_PATH_CAPACITY) {
-        executable[0] = L'\0';
-    }
     wchar_t appData[MAX_PATH] = L"";
     SHGetSpecialFolderPathW(g_app.hwnd, appData, CSIDL_APPDATA, FALSE);
-    CopyToBuffer(ComposeSettingsFolder(ToText(appData), ToText(executable)),
-                 g_settings.settingsFolder, SETTINGS_PATH_CAPACITY);
+    CopyText(g_settings.settingsFolder, SETTINGS_PATH_CAPACITY,
+             AsWide(ComposeSettingsFolder(ToText(appData), ToText(ExecutablePath().c_str()))));
 }
 
 void ComputeBackgroundImagePath() {
-    const wchar_t name[] = L"\\bak";
-    const std::size_t length = std::wcslen(g_settings.settingsFolder);
+    const std::wstring path = std::wstring(g_settings.settingsFolder) + L"\\bak";
     g_settings.backgroundImagePath[0] = L'\0';
-    if (length != 0 && length + std::wcslen(name) < SETTINGS_PATH_CAPACITY) {
-        std::wcscpy(g_settings.backgroundImagePath, g_settings.settingsFolder);
-        std::wcscat(g_settings.backgroundImagePath, name);
+    if (g_settings.settingsFolder[0] != L'\0' && path.size() < SETTINGS_PATH_CAPACITY) {
+        CopyText(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY, path.c_str());
     }
 }
 
@@ -117,7 +105,7 @@ void ReadDesktopFolder(wchar_t* folder) {
     wchar_t desktop[MAX_PATH] = L"";
     SHGetSpecialFolderPathW(g_app.hwnd, desktop, CSIDL_DESKTOPDIRECTORY, FALSE);
     if (std::wcslen(desktop) < SETTINGS_PATH_CAPACITY) {
-        std::wcscpy(folder, desktop);
+        CopyText(folder, SETTINGS_PATH_CAPACITY, desktop);
         return;
     }
     wchar_t shortened[MAX_PATH] = L"";
@@ -125,7 +113,7 @@ void ReadDesktopFolder(wchar_t* folder) {
     if (length == 0 || length >= SETTINGS_PATH_CAPACITY) {
         shortened[0] = L'\0';
     }
-    std::wcscpy(folder, shortened);
+    CopyText(folder, SETTINGS_PATH_CAPACITY, shortened);
 }
 
 void LoadSettings() {

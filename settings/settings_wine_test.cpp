@@ -12,15 +12,15 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "app/app.h"
-#include "app/document_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "res/resource.h"
-#include "settings/dialog_driver_wine.h"
-#include "settings/settings.h"
+#include "dialog_driver.h"
+#include "records/settings.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
@@ -45,28 +45,6 @@ Bytes Utf16File(const std::wstring& text) {
     return bytes;
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") {
-                continue;
-            }
-            const std::wstring child = path + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 std::wstring DialogItemText(HWND dialog, int id) {
     wchar_t text[512] = L"";
     GetDlgItemTextW(dialog, id, text, 512);
@@ -83,11 +61,7 @@ class SettingsTest : public testing::Test {
   protected:
     void SetUp() override {
         StartTestWindow(800, 600);
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root_ = std::wstring(temp) + L"inkwisp-settings-" + std::to_wstring(GetCurrentProcessId());
-        RemoveTree(root_);
-        CreateDirectoryW(root_.c_str(), nullptr);
+        root_ = MakeScratchFolder(L"inkwisp-settings-");
         folder_ = root_ + L"\\store";
         std::wcscpy(g_settings.settingsFolder, folder_.c_str());
         std::swprintf(g_settings.backgroundImagePath, SETTINGS_PATH_CAPACITY, L"%ls\\bak",
@@ -274,19 +248,7 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
 TEST_F(SettingsTest, DialogTemplateHasItsEightControlsInOrder) {
     const DialogTemplate dialog = ReadDialogTemplate(g_app.hinstance, IDD_SETTINGS);
     ASSERT_TRUE(dialog.found);
-    EXPECT_EQ(dialog.signature, 0xFFFF); // extended
-    EXPECT_EQ(dialog.exStyle, 0u);
-    EXPECT_EQ(dialog.style, 0x80C800C8u);
-    EXPECT_EQ(dialog.x, 0);
-    EXPECT_EQ(dialog.y, 0);
-    EXPECT_EQ(dialog.cx, 288);
-    EXPECT_EQ(dialog.cy, 224);
-    EXPECT_EQ(dialog.caption, L"Settings");
-    EXPECT_EQ(dialog.points, 9);
-    EXPECT_EQ(dialog.weight, 0);
-    EXPECT_EQ(dialog.italic, 0);
-    EXPECT_EQ(dialog.charset, 1);
-    EXPECT_EQ(dialog.font, L"MS UI Gothic");
+    ExpectProgramDialogFrame(dialog, L"Settings");
 
     const DWORD label = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;
     const DWORD button = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -406,12 +368,7 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
         beside = ReadWindowPixel(dialog, corner.x - 60, corner.y + 30);
         beyond = ReadWindowPixel(dialog, corner.x - 30, corner.y + 33);
         // Each paint releases its pen.
-        freeBefore = CountFreeGdiHandles();
-        for (int i = 0; i < 5; ++i) {
-            InvalidateRect(dialog, nullptr, TRUE);
-            UpdateWindow(dialog);
-        }
-        freeAfter = CountFreeGdiHandles();
+        RepaintCountingGdiHandles(dialog, freeBefore, freeAfter);
         SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     RunDialogs(OpenSettingsDialog);

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "canvas/canvas.h"
+#include "dialog_driver.h"
+#include "res/resource.h"
 
 namespace {
 
-HHOOK g_hook;
 int g_answer = IDOK;
 std::vector<std::wstring> g_texts;
 
@@ -22,27 +24,16 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM) {
     return TRUE;
 }
 
-// Message boxes of the program carry its caption; its dialogs ("Pen", "Settings") do not.
-LRESULT CALLBACK AnswerMessageBoxes(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND box = reinterpret_cast<HWND>(wParam);
-        wchar_t className[16];
-        wchar_t caption[100];
-        GetClassNameW(box, className, 16);
-        GetWindowTextW(box, caption, 100);
-        if (std::wcscmp(className, L"#32770") == 0 && std::wcscmp(caption, g_app.caption) == 0) {
-            EnumChildWindows(box, CollectStaticText, 0);
-            PostMessageW(box, WM_COMMAND, g_answer, 0);
-        }
-    }
-    return CallNextHookEx(g_hook, code, wParam, lParam);
+void AnswerMessageBox(HWND box) {
+    EnumChildWindows(box, CollectStaticText, 0);
+    PostMessageW(box, WM_COMMAND, g_answer, 0);
 }
 
 } // namespace
 
 HWND StartTestWindow(int clientWidth, int clientHeight) {
     if (g_app.hwnd == nullptr) {
-        g_hook = SetWindowsHookExW(WH_CBT, AnswerMessageBoxes, nullptr, GetCurrentThreadId());
+        AddDialogAnswer(IsMessageBox(), AnswerMessageBox);
         StartApplication(GetModuleHandleW(nullptr));
         HWND window = CreateMainWindow();
         ShowWindow(window, SW_SHOWNORMAL);
@@ -110,6 +101,40 @@ COLORREF ReadClientPixel(int x, int y) {
     return color;
 }
 
+BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
+    std::vector<std::uint32_t> bits(CANVAS_SIZE * CANVAS_SIZE);
+    BITMAPINFO info = TopDown32(CANVAS_SIZE, CANVAS_SIZE);
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, layer, 0, CANVAS_SIZE, bits.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(rows, CANVAS_SIZE);
+    for (std::uint32_t& pixel : bits) {
+        pixel &= 0xFFFFFF;
+    }
+    return bits;
+}
+
+std::wstring MenuText(HMENU menu, UINT item, UINT flags) {
+    wchar_t text[64] = L"";
+    GetMenuStringW(menu, item, text, 64, flags);
+    return text;
+}
+
+std::wstring EraserMenuText() {
+    return MenuText(GetMenu(g_app.hwnd), IDM_ERASER, MF_BYCOMMAND);
+}
+
 int CountFreeGdiHandles() {
     std::vector<HRGN> regions;
     for (HRGN region; regions.size() < 200000 && (region = CreateRectRgn(0, 0, 1, 1)) != nullptr;) {
@@ -119,6 +144,15 @@ int CountFreeGdiHandles() {
         DeleteObject(region);
     }
     return static_cast<int>(regions.size());
+}
+
+void RepaintCountingGdiHandles(HWND window, int& before, int& after) {
+    before = CountFreeGdiHandles();
+    for (int i = 0; i < 5; ++i) {
+        InvalidateRect(window, nullptr, TRUE);
+        UpdateWindow(window);
+    }
+    after = CountFreeGdiHandles();
 }
 
 void WriteFileBytes(const std::wstring& path, const FileBytes& bytes) {
@@ -148,6 +182,37 @@ FileBytes ReadFileBytes(const std::wstring& path) {
 
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
+                continue;
+            }
+            const std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+std::wstring MakeScratchFolder(const std::wstring& prefix) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + prefix + std::to_wstring(GetCurrentProcessId());
+    RemoveTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
 }
 
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {

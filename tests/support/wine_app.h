@@ -4,8 +4,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+constexpr COLORREF BLACK = RGB(0, 0, 0);
+constexpr COLORREF WHITE = RGB(255, 255, 255);
+constexpr COLORREF RED = RGB(200, 0, 0);
 
 // Starts the application once per process and creates the main window with a client area of
 // the given size, shown; later calls resize and return the same window.
@@ -24,10 +29,21 @@ void FillBitmap(HBITMAP bitmap, COLORREF color);
 void FillBitmapRect(HBITMAP bitmap, int left, int top, int right, int bottom, COLORREF color);
 // Reads the main window's client area as it is shown.
 COLORREF ReadClientPixel(int x, int y);
+// A 32-bit top-down DIB header of the given size.
+BITMAPINFO TopDown32(int width, int height);
+// Every pixel of a canvas layer as 0x00RRGGBB, row by row from the top.
+std::vector<std::uint32_t> ReadLayer(HBITMAP layer);
+
+// The text of a menu item as the user reads it, by position or command (`flags`).
+std::wstring MenuText(HMENU menu, UINT item, UINT flags);
+// The main window's Eraser item, which names the pen it switches to.
+std::wstring EraserMenuText();
 
 // How many more GDI objects the process can create. GetGuiResources reports 0 under Wine, so
 // tests compare this before and after: a leak of one object shows as one fewer.
 int CountFreeGdiHandles();
+// Repaints a window five times, counting the free GDI handles before and after.
+void RepaintCountingGdiHandles(HWND window, int& before, int& after);
 
 using FileBytes = std::vector<unsigned char>;
 
@@ -35,6 +51,11 @@ void WriteFileBytes(const std::wstring& path, const FileBytes& bytes);
 // The whole file, or nothing when it cannot be opened.
 FileBytes ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// Deletes a folder with everything in it, read-only files too.
+void RemoveTree(const std::wstring& path);
+// An empty folder of this process's own in the temporary folder, named `prefix` and the process
+// id; whatever an earlier run left there is removed.
+std::wstring MakeScratchFolder(const std::wstring& prefix);
 
 // Sends a message to the main window's procedure as the system would deliver it.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -3,11 +3,13 @@
 
 #include <cstddef>
 
+#include "records/basics.h"
+
 constexpr std::size_t FOLDER_CAPACITY = 256;
 // Any file name that a file dialog or a drop can give (a path of 259 characters) fits.
 constexpr std::size_t NAME_CAPACITY = 260;
 // The longest name, " -" and the longest caption.
-constexpr std::size_t TITLE_CAPACITY = NAME_CAPACITY + 2 + 100;
+constexpr std::size_t TITLE_CAPACITY = NAME_CAPACITY + 2 + CAPTION_CAPACITY;
 
 struct DocumentState {
     wchar_t folder[FOLDER_CAPACITY];
@@ -20,12 +22,13 @@ extern DocumentState g_document;
 // "無題 -<caption>" for an untitled memo, "<name> -<caption>" otherwise; cut to fit `capacity`.
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity);
+// Shows the memo's name in the main window's title.
+void UpdateWindowTitle();
 
 // Splits the path of a loaded file into the memo's folder and the memo's name: the file's own
 // name with the extension png (one without an extension gets it added). False, writing nothing,
 // when the path has no folder or its folder or new name would not fit the buffers
 // (FOLDER_CAPACITY and NAME_CAPACITY characters).
 bool SplitMemoPath(const wchar_t* path, wchar_t* folder, wchar_t* name);
-
-// Copies `source` into `target` of `capacity` characters, cutting what does not fit.
-void CopyText(wchar_t* target, std::size_t capacity, const wchar_t* source);
+// Whether a loaded file's path can name a memo (SplitMemoPath would succeed).
+bool CanNameMemo(const wchar_t* path);

@@ -1,6 +1,8 @@
-#include "settings/dialog_driver_wine.h"
+#include "dialog_driver.h"
 
 #include <gtest/gtest.h>
+
+#include "records/app_window.h"
 
 #include <cstring>
 #include <cwchar>
@@ -14,16 +16,42 @@ struct PendingStep {
     DialogStep step;
 };
 
+struct StandingAnswer {
+    int id;
+    DialogMatch match;
+    DialogStep answer;
+};
+
 constexpr UINT POLL_MS = 20;
 constexpr UINT WATCHDOG_MS = 20000;
 
 std::deque<PendingStep> g_steps;
 bool g_timedOut;
+HHOOK g_hook;
+std::vector<StandingAnswer> g_answers;
+int g_lastAnswerId;
 
-BOOL CALLBACK CollectShownDialog(HWND window, LPARAM found) {
+bool IsDialog(HWND window) {
     wchar_t className[16];
     GetClassNameW(window, className, 16);
-    if (std::wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
+    return std::wcscmp(className, L"#32770") == 0;
+}
+
+LRESULT CALLBACK AnswerActivatedDialog(int code, WPARAM wParam, LPARAM lParam) {
+    HWND dialog = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && IsDialog(dialog)) {
+        const std::vector<StandingAnswer> answers = g_answers;
+        for (const StandingAnswer& standing : answers) {
+            if (standing.match(dialog)) {
+                standing.answer(dialog);
+            }
+        }
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+BOOL CALLBACK CollectShownDialog(HWND window, LPARAM found) {
+    if (IsDialog(window) && IsWindowVisible(window)) {
         reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
     }
     return TRUE;
@@ -111,6 +139,31 @@ DialogMatch OwnedBy(HWND owner) {
     return [owner](HWND dialog) { return GetWindow(dialog, GW_OWNER) == owner; };
 }
 
+DialogMatch IsMessageBox() {
+    return [](HWND dialog) { return WithCaption(g_app.caption)(dialog); };
+}
+
+DialogMatch Not(DialogMatch match) {
+    return [match](HWND dialog) { return !match(dialog); };
+}
+
+int AddDialogAnswer(DialogMatch match, DialogStep answer) {
+    if (g_hook == nullptr) {
+        g_hook = SetWindowsHookExW(WH_CBT, AnswerActivatedDialog, nullptr, GetCurrentThreadId());
+    }
+    g_answers.push_back({++g_lastAnswerId, std::move(match), std::move(answer)});
+    return g_lastAnswerId;
+}
+
+void RemoveDialogAnswer(int id) {
+    for (auto standing = g_answers.begin(); standing != g_answers.end(); ++standing) {
+        if (standing->id == id) {
+            g_answers.erase(standing);
+            return;
+        }
+    }
+}
+
 void WhenDialogShows(DialogMatch match, DialogStep step) {
     g_steps.push_back({std::move(match), std::move(step)});
 }
@@ -189,4 +242,20 @@ DialogTemplate ReadDialogTemplate(HINSTANCE instance, int id) {
         dialog.items.push_back(item);
     }
     return dialog;
+}
+
+void ExpectProgramDialogFrame(const DialogTemplate& dialog, const std::wstring& caption) {
+    EXPECT_EQ(dialog.signature, 0xFFFF); // extended
+    EXPECT_EQ(dialog.exStyle, 0u);
+    EXPECT_EQ(dialog.style, 0x80C800C8u);
+    EXPECT_EQ(dialog.x, 0);
+    EXPECT_EQ(dialog.y, 0);
+    EXPECT_EQ(dialog.cx, 288);
+    EXPECT_EQ(dialog.cy, 224);
+    EXPECT_EQ(dialog.caption, caption);
+    EXPECT_EQ(dialog.points, 9);
+    EXPECT_EQ(dialog.weight, 0);
+    EXPECT_EQ(dialog.italic, 0);
+    EXPECT_EQ(dialog.charset, 1);
+    EXPECT_EQ(dialog.font, L"MS UI Gothic");
 }

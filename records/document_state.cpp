@@ -1,19 +1,8 @@
-#include "app/document_state.h"
+#include "records/document_state.h"
 
 #include <cwchar>
 
 DocumentState g_document;
-
-void CopyText(wchar_t* target, std::size_t capacity, const wchar_t* source) {
-    if (capacity == 0) {
-        return;
-    }
-    std::size_t i = 0;
-    for (; i + 1 < capacity && source[i] != L'\0'; ++i) {
-        target[i] = source[i];
-    }
-    target[i] = L'\0';
-}
 
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity) {
@@ -48,4 +37,10 @@ bool SplitMemoPath(const wchar_t* path, wchar_t* folder, wchar_t* name) {
     std::wmemcpy(name, fileName, baseLength);
     std::wmemcpy(name + baseLength, extension, extensionLength + 1);
     return true;
+}
+
+bool CanNameMemo(const wchar_t* path) {
+    wchar_t folder[FOLDER_CAPACITY];
+    wchar_t name[NAME_CAPACITY];
+    return SplitMemoPath(path, folder, name);
 }

@@ -1,4 +1,4 @@
-#include "app/document_state.h"
+#include "records/document_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,21 @@
+// The process's one window, which every room reads: its handle, instance and caption.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "records/basics.h"
+
+struct AppWindow {
+    HINSTANCE hinstance;
+    HWND hwnd;
+    wchar_t caption[CAPTION_CAPACITY];
+    wchar_t className[CAPTION_CAPACITY];
+    ULONG_PTR gdiplusToken;
+};
+
+extern AppWindow g_app;
+
+// The running executable's full path however deep its folder, or empty if it cannot be read.
+std::wstring ExecutablePath();

@@ -1,0 +1,3 @@
+#include "records/settings.h"
+
+Settings g_settings;

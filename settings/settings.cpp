@@ -1,3 +1,0 @@
-#include "settings/settings.h"
-
-Settings g_settings;
