@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
 #include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
 
 void NewCanvas() {

@@ -8,7 +8,6 @@
 
 #include "app/command_line.h"
 #include "app/document.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -18,8 +17,9 @@
 #include "memo/print.h"
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
-#include "res/resource.h"
+#include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 #include "version.h"

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "app/app.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "pen/pen_state.h"
+#include "records/document_state.h"
 #include "res/resource.h"
 #include "wine_app.h"
 

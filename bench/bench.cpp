@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
 #include "memo/memo_files.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
 #include "wine_app.h"
 

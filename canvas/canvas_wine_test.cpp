@@ -1,11 +1,11 @@
 // The layers, the composite and the view's painting, on real GDI bitmaps under Wine.
 #include <gtest/gtest.h>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
 #include "wine_app.h"
 

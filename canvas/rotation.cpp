@@ -1,9 +1,9 @@
 #include "canvas/rotation.h"
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 
 namespace {
 

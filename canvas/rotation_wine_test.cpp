@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
 #include "wine_app.h"
 

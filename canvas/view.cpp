@@ -1,10 +1,10 @@
 #include "canvas/view.h"
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/system_library.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "gesture/gesture.h"
-#include "gesture/gesture_step.h"
 
-#include "records/app_window.h"
 #include "canvas/canvas.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
+#include "gesture/gesture_step.h"
 #include "pen/eraser.h"
+#include "records/app_window.h"
 
 static_assert(GESTURE_BEGIN == GID_BEGIN && GESTURE_END == GID_END && GESTURE_ZOOM == GID_ZOOM &&
                   GESTURE_PAN == GID_PAN && GESTURE_ROTATE == GID_ROTATE &&

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
 #include "gesture/gesture_step.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
+#include "records/settings.h"
 #include "res/resource.h"
 #include "scoped_import.h"
-#include "records/settings.h"
 #include "wine_app.h"
 
 namespace {

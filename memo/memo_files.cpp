@@ -4,11 +4,11 @@
 
 #include <cwchar>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/memo_naming.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 
 namespace {
 

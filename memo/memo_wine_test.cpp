@@ -18,14 +18,14 @@
 
 #include "app/app.h"
 #include "app/document.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
+#include "dialog_driver.h"
 #include "imaging/imaging.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
-#include "res/resource.h"
-#include "dialog_driver.h"
+#include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 

@@ -2,10 +2,10 @@
 
 #include <commdlg.h>
 
-#include "records/app_window.h"
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/print_layout.h"
+#include "records/app_window.h"
 
 namespace {
 

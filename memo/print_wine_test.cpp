@@ -8,12 +8,12 @@
 #include <cstring>
 #include <cwchar>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
+#include "dialog_driver.h"
 #include "memo/print.h"
 #include "memo/print_layout.h"
-#include "dialog_driver.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 

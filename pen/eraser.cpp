@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "records/app_window.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
 #include "res/resource.h"
 
 void UpdateEraserMenuItem() {

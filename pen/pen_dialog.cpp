@@ -1,9 +1,9 @@
 #include "pen/pen_dialog.h"
 
-#include "records/app_window.h"
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
 #include "res/resource.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "records/app_window.h"
+#include "dialog_driver.h"
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
 #include "res/resource.h"
-#include "dialog_driver.h"
 #include "wine_app.h"
 
 namespace {

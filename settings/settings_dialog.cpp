@@ -4,14 +4,14 @@
 
 #include <shlobj.h>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
-#include "res/resource.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 #include "settings/settings_store.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "records/app_window.h"
 #include "pen/pen_state.h"
+#include "records/app_window.h"
 #include "records/settings.h"
 #include "settings/settings_codec.h"
 

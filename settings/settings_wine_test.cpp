@@ -12,15 +12,15 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "records/app_window.h"
-#include "records/document_state.h"
 #include "canvas/canvas.h"
+#include "dialog_driver.h"
 #include "imaging/imaging.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
-#include "res/resource.h"
-#include "dialog_driver.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"

@@ -107,3 +107,12 @@ def click_close_box(window):
     e2e.xdotool("mousemove", str(x), str(y))
     time.sleep(0.2)
     e2e.xdotool("click", "1")
+
+
+def choose_in_open_dialog(unix_path):
+    """Types a file's path into the open-file dialog "開く" and confirms it."""
+    dialog = e2e.wait_window("^開く$")
+    e2e.keys(dialog)
+    e2e.xdotool("type", "--delay", "20", windows_path(unix_path))
+    e2e.keys(dialog, "Return")
+    e2e.wait_gone(dialog)

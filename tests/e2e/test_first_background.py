@@ -27,11 +27,7 @@ def first_background(leave_key, image):
     e2e.keys(window, "alt+s")
     dialog = e2e.wait_window("^Settings$")
     e2e.keys(dialog, "Tab", "Tab", "space")  # the edit box has the focus; then "...", the box
-    files = e2e.wait_window("^開く$")
-    e2e.keys(files)
-    e2e.xdotool("type", "--delay", "20", memo.windows_path(image))
-    e2e.keys(files, "Return")
-    e2e.wait_gone(files)
+    memo.choose_in_open_dialog(image)
     e2e.keys(dialog, leave_key)
     e2e.wait_gone(dialog)
     shows_background("after " + leave_key)

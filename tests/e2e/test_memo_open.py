@@ -67,11 +67,7 @@ def test():
 
     # Open through the dialog; the canvas was just saved, so nothing is asked first.
     e2e.keys(window, "alt+f", "o")
-    dialog = e2e.wait_window("^開く$")
-    e2e.keys(dialog)
-    e2e.xdotool("type", "--delay", "20", memo.windows_path(blank))
-    e2e.keys(dialog, "Return")
-    e2e.wait_gone(dialog)
+    memo.choose_in_open_dialog(blank)
     memo.wait_title(window, "pic.png -Inkwisp")
     shows(origin, [RED, BLUE, memo.WHITE])
 

@@ -81,11 +81,7 @@ def open_after_no():
     e2e.drag(window, [(10, 10), (30, 30), (60, 60)])  # under the image's white part
     e2e.keys(window, "alt+f", "o")
     e2e.keys(save_question(), "n")
-    files = e2e.wait_window("^開く$")
-    e2e.keys(files)
-    e2e.xdotool("type", "--delay", "20", memo.windows_path(image))
-    e2e.keys(files, "Return")
-    e2e.wait_gone(files)
+    memo.choose_in_open_dialog(image)
     memo.wait_title(window, "green.png -Inkwisp")
     ox, oy = e2e.client_origin()
     e2e.check(memo.count(memo.read_screen(ox, oy, 400, 420), memo.INK) == 0,
