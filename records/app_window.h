@@ -17,5 +17,7 @@ struct AppWindow {
 
 extern AppWindow g_app;
 
+// Shows the memo's name in the main window's title (FormatWindowTitle).
+void UpdateWindowTitle();
 // The running executable's full path however deep its folder, or empty if it cannot be read.
 std::wstring ExecutablePath();

@@ -22,8 +22,6 @@ extern DocumentState g_document;
 // "無題 -<caption>" for an untitled memo, "<name> -<caption>" otherwise; cut to fit `capacity`.
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity);
-// Shows the memo's name in the main window's title.
-void UpdateWindowTitle();
 
 // Splits the path of a loaded file into the memo's folder and the memo's name: the file's own
 // name with the extension png (one without an extension gets it added). False, writing nothing,
