@@ -200,6 +200,9 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 
 void StartApplication(HINSTANCE instance) {
     RestrictDllSearch();
+    // Themed controls load msimg32 by name when they first draw a button; with the system's copy
+    // already loaded, a msimg32 planted beside the exe is never looked for.
+    LoadSystemLibrary(L"msimg32.dll");
     // The folder browser of the Settings dialog is a COM object on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     g_app.gdiplusToken = StartImaging();
