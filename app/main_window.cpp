@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/document.h"
+#include "app/pointer_input.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -17,6 +18,7 @@
 #include "memo/print.h"
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
+#include "pen/pen_input.h"
 #include "records/document_state.h"
 #include "records/settings.h"
 #include "res/resource.h"
@@ -51,6 +53,7 @@ LRESULT OnCreate(HWND window) {
     ResetBackgroundLayer();
     LoadSettings();
     DragAcceptFiles(window, TRUE);
+    StartPenInput(window);
     NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
     CheckMultiTouch(window);
@@ -166,9 +169,16 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
     case WM_MOUSEMOVE: OnStrokeMove(wParam, lParam); return 0;
-    case WM_LBUTTONUP: OnStrokeEnd(lParam); return 0;
+    case WM_LBUTTONUP: OnStrokeButtonUp(lParam); return 0;
     case WM_RBUTTONUP: ShowPenDialog(window); return 0;
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    // Pointer messages go on to default handling, which makes the mouse messages that draw.
+    case WM_POINTERDOWN: OnPointerDown(wParam); break;
+    case WM_POINTERUPDATE: OnPointerUpdate(wParam); break;
+    case WM_POINTERUP: OnPointerUp(); break;
+    case WM_POINTERCAPTURECHANGED: OnPointerUp(); break;
+    case WM_TABLET_QUERYSYSTEMGESTURESTATUS: return SYSTEM_PEN_FEEDBACK_OFF;
+    case WM_NCDESTROY: StopPenInput(window); break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -190,6 +200,9 @@ void RegisterMainWindowClass(HINSTANCE instance) {
 
 void StartApplication(HINSTANCE instance) {
     RestrictDllSearch();
+    // Themed controls load msimg32 by name when they first draw a button; with the system's copy
+    // already loaded, a msimg32 planted beside the exe is never looked for.
+    LoadSystemLibrary(L"msimg32.dll");
     // The folder browser of the Settings dialog is a COM object on this thread.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     g_app.gdiplusToken = StartImaging();

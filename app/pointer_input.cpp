@@ -1,0 +1,37 @@
+#include "app/pointer_input.h"
+
+#include "canvas/view.h"
+#include "canvas/view_math.h"
+#include "pen/eraser_end.h"
+#include "pen/pen_input.h"
+#include "pen/pen_state.h"
+
+namespace {
+
+// The contact flag of a pointer message's wParam (POINTER_MESSAGE_FLAG_INCONTACT).
+constexpr WORD POINTER_IN_CONTACT = 0x0004;
+
+bool StrokeInProgress() {
+    return !IsNoPoint(g_view.lastPoint);
+}
+
+} // namespace
+
+void OnPointerDown(WPARAM pointer) {
+    BeginPenContact(g_pen, g_eraserEnd, IsEraserEndTouching(LOWORD(pointer)));
+}
+
+void OnPointerUpdate(WPARAM pointer) {
+    if ((HIWORD(pointer) & POINTER_IN_CONTACT) == 0) {
+        LiftPen(g_pen, g_eraserEnd, StrokeInProgress());
+    }
+}
+
+void OnPointerUp() {
+    LiftPen(g_pen, g_eraserEnd, StrokeInProgress());
+}
+
+void OnStrokeButtonUp(LPARAM point) {
+    OnStrokeEnd(point);
+    EndEraserEndStroke(g_pen, g_eraserEnd);
+}

@@ -1,0 +1,36 @@
+// The pen's eraser end (the pen turned over, or its eraser button held) erases for one stroke.
+// Platform-free: the window decides which end touches and when the stroke is over.
+#pragma once
+
+#include <cstdint>
+
+#include "pen/pen_state.h"
+
+// Pen flags of a pointer (Windows 8 and later) that mean the eraser end touches.
+constexpr std::uint32_t PEN_INVERTED_FLAG = 0x2;
+constexpr std::uint32_t PEN_ERASER_BUTTON_FLAG = 0x4;
+
+inline bool IsEraserEnd(std::uint32_t penFlags) {
+    return (penFlags & (PEN_INVERTED_FLAG | PEN_ERASER_BUTTON_FLAG)) != 0;
+}
+
+// The pen in use, kept aside while the eraser end writes. The menu's eraser and the pen it
+// returns to are not involved: the stroke only borrows the eraser.
+struct EraserEndStroke {
+    bool active;
+    PenColor color;
+    int width;
+};
+
+extern EraserEndStroke g_eraserEnd;
+
+// A pen touches, before its stroke begins: a swap that a lost lift left behind ends first, then
+// the eraser end takes the eraser for this stroke. A pen that already erases keeps its width.
+void BeginPenContact(PenState& pen, EraserEndStroke& stroke, bool eraserEnd);
+
+// The stroke is over: the kept pen returns exactly as it was.
+void EndEraserEndStroke(PenState& pen, EraserEndStroke& stroke);
+
+// The pen has left the surface. While its stroke is still in progress the button-up message that
+// follows draws the last segment and ends it; otherwise the pen returns now.
+void LiftPen(PenState& pen, EraserEndStroke& stroke, bool strokeInProgress);

@@ -1,0 +1,45 @@
+// POINTER_PEN_INFO is declared for Windows 8 builds only; the functions that fill it are looked
+// up at run time, so the program itself still needs no more than Windows 7.
+#undef WINVER
+#define WINVER 0x0602
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0602
+
+#include "pen/pen_input.h"
+
+#include "pen/eraser_end.h"
+
+GetPointerTypeFunction g_getPointerType;
+GetPointerPenInfoFunction g_getPointerPenInfo;
+
+namespace {
+
+template <typename Function> Function User32Entry(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+} // namespace
+
+void StartPenInput(HWND window) {
+    g_getPointerType = User32Entry<GetPointerTypeFunction>("GetPointerType");
+    g_getPointerPenInfo = User32Entry<GetPointerPenInfoFunction>("GetPointerPenInfo");
+    SetPropW(window, PEN_SERVICE_PROPERTY,
+             reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(SYSTEM_PEN_FEEDBACK_OFF)));
+}
+
+void StopPenInput(HWND window) {
+    RemovePropW(window, PEN_SERVICE_PROPERTY);
+}
+
+bool IsEraserEndTouching(UINT32 pointerId) {
+    if (g_getPointerType == nullptr || g_getPointerPenInfo == nullptr) {
+        return false;
+    }
+    POINTER_INPUT_TYPE type = PT_POINTER;
+    if (!g_getPointerType(pointerId, &type) || type != PT_PEN) {
+        return false;
+    }
+    POINTER_PEN_INFO info = {};
+    return g_getPointerPenInfo(pointerId, &info) && IsEraserEnd(info.penFlags);
+}
