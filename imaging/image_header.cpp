@@ -51,7 +51,12 @@ HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
         if (marker == 0xDA || marker == 0xD9) {
             return {}; // pixel data or the end before any frame header
         }
+        // A length counts its own two bytes: below that the segment, a frame header too, is not
+        // what it claims, and the decoder judges the file.
         const std::size_t length = BigEndian16(bytes + at + 2);
+        if (length < 2) {
+            return {};
+        }
         const bool frame =
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
@@ -59,9 +64,6 @@ HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
                 return {};
             }
             return Known(BigEndian16(bytes + at + 7), BigEndian16(bytes + at + 5));
-        }
-        if (length < 2) {
-            return {};
         }
         at += 2 + length;
     }
