@@ -23,7 +23,12 @@ bool StartsWith(const unsigned char* bytes, std::size_t size, const char* magic)
 }
 
 HeaderSize Known(std::uint32_t width, std::uint32_t height) {
-    return {true, width, height};
+    return {true, width, height, 0};
+}
+
+// The walk stopped at the end of the bytes; at 0 it made no progress, so it stops for good.
+HeaderSize CutShort(std::size_t at) {
+    return {false, 0, 0, at};
 }
 
 // A BMP's height is signed (negative: rows top-down); its magnitude is the size.
@@ -31,10 +36,9 @@ std::uint32_t Magnitude(std::uint32_t value) {
     return (value & 0x80000000u) != 0 ? 0u - value : value;
 }
 
-// Walks the marker segments up to the first frame header (SOF0 to SOF15, but for DHT, JPG and
-// DAC, which share the range).
-HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
-    std::size_t at = 2;
+// Walks the marker segments from `at` up to the first frame header (SOF0 to SOF15, but for DHT,
+// JPG and DAC, which share the range).
+HeaderSize WalkJpeg(const unsigned char* bytes, std::size_t size, std::size_t at) {
     while (at + 4 <= size) {
         if (bytes[at] != 0xFF) {
             return {};
@@ -61,13 +65,13 @@ HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (at + 9 > size) {
-                return {};
+                return CutShort(at);
             }
             return Known(BigEndian16(bytes + at + 7), BigEndian16(bytes + at + 5));
         }
         at += 2 + length;
     }
-    return {};
+    return CutShort(at);
 }
 
 } // namespace
@@ -87,9 +91,13 @@ HeaderSize ReadHeaderSize(const unsigned char* bytes, std::size_t size) {
         return Known(Magnitude(LittleEndian32(bytes + 18)), Magnitude(LittleEndian32(bytes + 22)));
     }
     if (StartsWith(bytes, size, "\xFF\xD8")) {
-        return ReadJpegSize(bytes, size);
+        return WalkJpeg(bytes, size, 2);
     }
     return {};
+}
+
+HeaderSize ResumeJpegWalk(const unsigned char* bytes, std::size_t size) {
+    return WalkJpeg(bytes, size, 0);
 }
 
 bool IsDecodableSize(const HeaderSize& size) {

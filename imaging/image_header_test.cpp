@@ -143,6 +143,39 @@ TEST(ImageHeader, EachStepOfTheJpegWalkHasACaseThatFailsWithoutIt) {
     }
 }
 
+// Reads as the file reader does: the first window, then a window from each resume offset.
+HeaderSize ReadInWindows(const std::string& file, std::size_t window) {
+    std::size_t start = 0;
+    HeaderSize size = Read(file.substr(0, window));
+    while (size.resumeAt != 0) {
+        start += size.resumeAt;
+        const std::string bytes = start < file.size() ? file.substr(start, window) : "";
+        size = ResumeJpegWalk(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    }
+    return size;
+}
+
+TEST(ImageHeader, AJpegsWalkGoesOnWhereItsBytesEnded) {
+    const std::string frame = "\xFF\xC0\0\x11\x08\x01\xE0\x02\x80\x03\x01\x22\0\x02"s;
+    std::string padded = "\xFF\xD8"s;
+    for (int i = 0; i < 20; ++i) {
+        padded += "\xFF\xFE\xFF\xFF"s + std::string(0xFFFD, 'x'); // the longest comments
+    }
+    padded += "\xFF\xFF"s + frame;
+    for (std::size_t window :
+         {padded.size(), std::size_t{9}, std::size_t{65536}, std::size_t{100000}}) {
+        SCOPED_TRACE(window);
+        const HeaderSize size = ReadInWindows(padded, window);
+        EXPECT_TRUE(size.known);
+        EXPECT_EQ(size.width, 640u);
+        EXPECT_EQ(size.height, 480u);
+    }
+    // Cut short: no size, and the walk stops at the end of the file.
+    EXPECT_FALSE(ReadInWindows(padded.substr(0, padded.size() - 10), 65536).known);
+    EXPECT_EQ(Read(padded.substr(0, 4000)).resumeAt, 4u + 0xFFFF);
+    EXPECT_EQ(Read("\xFF\xD8\xFF\xDA\0\x02"s).resumeAt, 0u);
+}
+
 TEST(ImageHeader, AValidPngJustOverTheLimitsIsRefusedAndOneJustUnderIsNot) {
     const struct {
         std::uint32_t width, height;
