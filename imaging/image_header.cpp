@@ -40,10 +40,12 @@ std::uint32_t Magnitude(std::uint32_t value) {
 // JPG and DAC, which share the range).
 HeaderSize WalkJpeg(const unsigned char* bytes, std::size_t size, std::size_t at) {
     while (at + 4 <= size) {
-        if (bytes[at] != 0xFF) {
-            return {};
-        }
         const unsigned char marker = bytes[at + 1];
+        // A decoder skips stray bytes, and a stuffed FF 00, on its way to the next marker.
+        if (bytes[at] != 0xFF || marker == 0x00) {
+            ++at;
+            continue;
+        }
         if (marker == 0xFF) {
             ++at; // fill byte
             continue;

@@ -130,6 +130,7 @@ TEST(ImageHeader, EachStepOfTheJpegWalkHasACaseThatFailsWithoutIt) {
         {"takes the reserved JPG marker (C8) for the frame", soi + "\xFF\xC8\0\x04\0\0"s + frame,
          true},
         {"skips fill bytes wrongly", soi + "\xFF\xFF\xFF"s + frame, true},
+        {"stops at stray bytes, which decoders skip", soi + "\x12\xFF\0\x34"s + frame, true},
         {"skips a restart marker wrongly", soi + "\xFF\xD0"s + frame, true},
     };
     for (const auto& c : cases) {
