@@ -1,7 +1,8 @@
 # make run: install what is missing, build, start Inkwisp under Wine.
 # make test: install what is missing, build, run the host, wine and e2e tests.
 # make dist: the portable zip, the installer and SHA256SUMS in dist/.
-# make fuzz: build, then fuzz the settings reader and the path handling for a bounded time.
+# make fuzz: build, then fuzz the settings reader, the path handling and the image-header reader
+# for a bounded time.
 .PHONY: all deps build build-host build-windows run dist test fuzz bench format clean
 
 JOBS ?= $(shell nproc)

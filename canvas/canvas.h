@@ -18,7 +18,8 @@ extern Canvas g_canvas;
 
 void ResetInkLayer();
 void ResetBackgroundLayer();
-// Rebuilds the composite: the background with every non-white ink pixel over it.
-void ComposeCanvas();
+// Rebuilds the composite: the background with every non-white ink pixel over it. 0 when a step
+// failed: the composite then lacks ink or background and must not be saved.
+int ComposeCanvas();
 // Releases the three bitmaps, ink first.
 void ReleaseCanvas();

@@ -29,7 +29,7 @@ void ResetBackgroundLayer() {
     ResetLayer(g_canvas.background);
 }
 
-void ComposeCanvas() {
+int ComposeCanvas() {
     DeleteObject(g_canvas.composite);
     HDC window = GetDC(g_app.hwnd);
     g_canvas.composite = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
@@ -38,11 +38,12 @@ void ComposeCanvas() {
     PatBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
     HDC background = CreateCompatibleDC(window);
     HGDIOBJ oldBackground = SelectObject(background, g_canvas.background);
-    BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY);
+    const bool copied =
+        BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY) != FALSE;
     HDC ink = CreateCompatibleDC(window);
     HGDIOBJ oldInk = SelectObject(ink, g_canvas.ink);
-    SystemTransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0, CANVAS_SIZE,
-                         CANVAS_SIZE, EMPTY_INK);
+    const bool inked = SystemTransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0,
+                                            CANVAS_SIZE, CANVAS_SIZE, EMPTY_INK) != FALSE;
     SelectObject(ink, oldInk);
     SelectObject(background, oldBackground);
     SelectObject(target, oldTarget);
@@ -50,6 +51,7 @@ void ComposeCanvas() {
     DeleteDC(background);
     DeleteDC(ink);
     ReleaseDC(g_app.hwnd, window);
+    return g_canvas.composite != nullptr && copied && inked ? 1 : 0;
 }
 
 void ReleaseCanvas() {

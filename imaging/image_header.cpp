@@ -23,7 +23,12 @@ bool StartsWith(const unsigned char* bytes, std::size_t size, const char* magic)
 }
 
 HeaderSize Known(std::uint32_t width, std::uint32_t height) {
-    return {true, width, height};
+    return {true, width, height, 0};
+}
+
+// The walk stopped at the end of the bytes; at 0 it made no progress, so it stops for good.
+HeaderSize CutShort(std::size_t at) {
+    return {false, 0, 0, at};
 }
 
 // A BMP's height is signed (negative: rows top-down); its magnitude is the size.
@@ -31,15 +36,16 @@ std::uint32_t Magnitude(std::uint32_t value) {
     return (value & 0x80000000u) != 0 ? 0u - value : value;
 }
 
-// Walks the marker segments up to the first frame header (SOF0 to SOF15, but for DHT, JPG and
-// DAC, which share the range).
-HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
-    std::size_t at = 2;
+// Walks the marker segments from `at` up to the first frame header (SOF0 to SOF15, but for DHT,
+// JPG and DAC, which share the range).
+HeaderSize WalkJpeg(const unsigned char* bytes, std::size_t size, std::size_t at) {
     while (at + 4 <= size) {
-        if (bytes[at] != 0xFF) {
-            return {};
-        }
         const unsigned char marker = bytes[at + 1];
+        // A decoder skips stray bytes, and a stuffed FF 00, on its way to the next marker.
+        if (bytes[at] != 0xFF || marker == 0x00) {
+            ++at;
+            continue;
+        }
         if (marker == 0xFF) {
             ++at; // fill byte
             continue;
@@ -51,21 +57,23 @@ HeaderSize ReadJpegSize(const unsigned char* bytes, std::size_t size) {
         if (marker == 0xDA || marker == 0xD9) {
             return {}; // pixel data or the end before any frame header
         }
+        // A length counts its own two bytes: below that the segment, a frame header too, is not
+        // what it claims, and the decoder judges the file.
         const std::size_t length = BigEndian16(bytes + at + 2);
+        if (length < 2) {
+            return {};
+        }
         const bool frame =
             marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (at + 9 > size) {
-                return {};
+                return CutShort(at);
             }
             return Known(BigEndian16(bytes + at + 7), BigEndian16(bytes + at + 5));
         }
-        if (length < 2) {
-            return {};
-        }
         at += 2 + length;
     }
-    return {};
+    return CutShort(at);
 }
 
 } // namespace
@@ -85,9 +93,13 @@ HeaderSize ReadHeaderSize(const unsigned char* bytes, std::size_t size) {
         return Known(Magnitude(LittleEndian32(bytes + 18)), Magnitude(LittleEndian32(bytes + 22)));
     }
     if (StartsWith(bytes, size, "\xFF\xD8")) {
-        return ReadJpegSize(bytes, size);
+        return WalkJpeg(bytes, size, 2);
     }
     return {};
+}
+
+HeaderSize ResumeJpegWalk(const unsigned char* bytes, std::size_t size) {
+    return WalkJpeg(bytes, size, 0);
 }
 
 bool IsDecodableSize(const HeaderSize& size) {

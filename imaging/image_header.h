@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// Enough for a JPEG's metadata segments before its frame header.
+// Enough for most JPEGs' metadata segments before their frame header; the walk of a JPEG with more
+// goes on over the following bytes.
 constexpr std::size_t IMAGE_HEADER_READ_LIMIT = 1024 * 1024;
 // The canvas is 2048 pixels square and cuts everything beyond, so a larger picture only costs
 // memory: 8192 × 8192 pixels (256 MiB at 32 bits) is the most a memo opens, 32767 on a side.
@@ -15,8 +16,13 @@ constexpr std::uint32_t IMAGE_SIDE_LIMIT = 32767;
 struct HeaderSize {
     bool known; // false: not a PNG, GIF, BMP or JPEG header, or cut short; the decoder decides
     std::uint32_t width, height;
+    // A JPEG whose bytes ended before its frame header: the offset, from the start of these
+    // bytes, of the marker where its walk goes on over the bytes that follow; 0 when none.
+    std::size_t resumeAt = 0;
 };
 
 HeaderSize ReadHeaderSize(const unsigned char* bytes, std::size_t size);
+// Goes on with a JPEG's walk over bytes that begin at its marker at `resumeAt`.
+HeaderSize ResumeJpegWalk(const unsigned char* bytes, std::size_t size);
 // False only for a known size beyond the limits.
 bool IsDecodableSize(const HeaderSize& size);

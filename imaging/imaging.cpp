@@ -6,7 +6,6 @@
 #include <cwchar>
 #include <memory>
 #include <new>
-#include <type_traits>
 
 // GDI+'s headers expect min and max in scope.
 namespace Gdiplus {
@@ -14,69 +13,38 @@ using std::max;
 using std::min;
 } // namespace Gdiplus
 #include <gdiplus.h>
+#include <wincodec.h>
 
+#include "imaging/gdiplus_functions.h"
 #include "imaging/image_header.h"
 
 using namespace Gdiplus;
 
 namespace {
 
+// The flat functions, wherever GDI+'s headers declare them.
+namespace GdiplusFlat {
+using namespace Gdiplus;
+using namespace Gdiplus::DllExports;
+} // namespace GdiplusFlat
+
 // gdiplus.dll is not a known DLL: it is loaded from the system folder at first use, never
 // imported (imaging/system_library.h), and reached through this table of its flat functions.
 struct GdiplusFunctions {
-    decltype(&Gdiplus::GdiplusStartup) Startup;
-    decltype(&Gdiplus::GdiplusShutdown) Shutdown;
-    decltype(&DllExports::GdipCreateFromHDC) CreateFromHDC;
-    decltype(&DllExports::GdipDeleteGraphics) DeleteGraphics;
-    decltype(&DllExports::GdipCreateBitmapFromHBITMAP) CreateBitmapFromHBITMAP;
-    decltype(&DllExports::GdipLoadImageFromFile) LoadImageFromFile;
-    decltype(&DllExports::GdipDisposeImage) DisposeImage;
-    decltype(&DllExports::GdipGetImageWidth) GetImageWidth;
-    decltype(&DllExports::GdipGetImageHeight) GetImageHeight;
-    decltype(&DllExports::GdipGetImagePixelFormat) GetImagePixelFormat;
-    decltype(&DllExports::GdipCloneBitmapAreaI) CloneBitmapAreaI;
-    decltype(&DllExports::GdipDrawImageRectI) DrawImageRectI;
-    decltype(&DllExports::GdipImageRotateFlip) ImageRotateFlip;
-    decltype(&DllExports::GdipCreateMatrix) CreateMatrix;
-    decltype(&DllExports::GdipDeleteMatrix) DeleteMatrix;
-    decltype(&DllExports::GdipTranslateMatrix) TranslateMatrix;
-    decltype(&DllExports::GdipRotateMatrix) RotateMatrix;
-    decltype(&DllExports::GdipSetWorldTransform) SetWorldTransform;
-    decltype(&DllExports::GdipResetWorldTransform) ResetWorldTransform;
-    decltype(&DllExports::GdipGetImageEncodersSize) GetImageEncodersSize;
-    decltype(&DllExports::GdipGetImageEncoders) GetImageEncoders;
-    decltype(&DllExports::GdipSaveImageToFile) SaveImageToFile;
+#define INKWISP_GDIPLUS_SLOT(name) decltype(&GdiplusFlat::name) name;
+    INKWISP_GDIPLUS_FUNCTIONS(INKWISP_GDIPLUS_SLOT)
+#undef INKWISP_GDIPLUS_SLOT
 };
 
+// False when the library or any one function is missing: imaging is then off as a whole.
 bool LoadGdiplus(GdiplusFunctions& functions) {
     const HMODULE library = LoadSystemLibrary(L"gdiplus.dll");
     bool complete = library != nullptr;
-    auto load = [&](auto& entry, const char* name) {
-        entry = LibraryEntry<std::remove_reference_t<decltype(entry)>>(library, name);
-        complete = complete && entry != nullptr;
-    };
-    load(functions.Startup, "GdiplusStartup");
-    load(functions.Shutdown, "GdiplusShutdown");
-    load(functions.CreateFromHDC, "GdipCreateFromHDC");
-    load(functions.DeleteGraphics, "GdipDeleteGraphics");
-    load(functions.CreateBitmapFromHBITMAP, "GdipCreateBitmapFromHBITMAP");
-    load(functions.LoadImageFromFile, "GdipLoadImageFromFile");
-    load(functions.DisposeImage, "GdipDisposeImage");
-    load(functions.GetImageWidth, "GdipGetImageWidth");
-    load(functions.GetImageHeight, "GdipGetImageHeight");
-    load(functions.GetImagePixelFormat, "GdipGetImagePixelFormat");
-    load(functions.CloneBitmapAreaI, "GdipCloneBitmapAreaI");
-    load(functions.DrawImageRectI, "GdipDrawImageRectI");
-    load(functions.ImageRotateFlip, "GdipImageRotateFlip");
-    load(functions.CreateMatrix, "GdipCreateMatrix");
-    load(functions.DeleteMatrix, "GdipDeleteMatrix");
-    load(functions.TranslateMatrix, "GdipTranslateMatrix");
-    load(functions.RotateMatrix, "GdipRotateMatrix");
-    load(functions.SetWorldTransform, "GdipSetWorldTransform");
-    load(functions.ResetWorldTransform, "GdipResetWorldTransform");
-    load(functions.GetImageEncodersSize, "GdipGetImageEncodersSize");
-    load(functions.GetImageEncoders, "GdipGetImageEncoders");
-    load(functions.SaveImageToFile, "GdipSaveImageToFile");
+#define INKWISP_GDIPLUS_LOOKUP(name)                                                               \
+    functions.name = LibraryEntry<decltype(functions.name)>(library, #name);                       \
+    complete = complete && functions.name != nullptr;
+    INKWISP_GDIPLUS_FUNCTIONS(INKWISP_GDIPLUS_LOOKUP)
+#undef INKWISP_GDIPLUS_LOOKUP
     return complete;
 }
 
@@ -98,7 +66,8 @@ GpMatrix* AsMatrix(ImagingMatrix matrix) {
     return reinterpret_cast<GpMatrix*>(matrix);
 }
 
-// The size the file's header claims; a file that cannot be read has none (the decoder fails).
+// The size the file's header claims; a file that cannot be read has none (the decoder fails). A
+// JPEG's walk to its frame header goes on window by window through the file.
 HeaderSize ReadFileHeaderSize(const wchar_t* path) {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -108,9 +77,64 @@ HeaderSize ReadFileHeaderSize(const wchar_t* path) {
     std::unique_ptr<unsigned char[]> bytes(
         new (std::nothrow) unsigned char[IMAGE_HEADER_READ_LIMIT]);
     DWORD read = 0;
-    const bool ok = bytes && ReadFile(file, bytes.get(), IMAGE_HEADER_READ_LIMIT, &read, nullptr);
+    HeaderSize size = {};
+    if (bytes && ReadFile(file, bytes.get(), IMAGE_HEADER_READ_LIMIT, &read, nullptr)) {
+        size = ReadHeaderSize(bytes.get(), read);
+    }
+    LARGE_INTEGER window = {};
+    while (size.resumeAt != 0) {
+        window.QuadPart += static_cast<LONGLONG>(size.resumeAt);
+        if (!SetFilePointerEx(file, window, nullptr, FILE_BEGIN) ||
+            !ReadFile(file, bytes.get(), IMAGE_HEADER_READ_LIMIT, &read, nullptr)) {
+            size = {};
+            break;
+        }
+        size = ResumeJpegWalk(bytes.get(), read);
+    }
     CloseHandle(file);
-    return ok ? ReadHeaderSize(bytes.get(), read) : HeaderSize{};
+    return size;
+}
+
+// The size of a file's first frame as the system's decoder (the Windows Imaging Component, which
+// also decodes for Wine's GDI+) reads it from the header, before it decodes any pixel; none when
+// no such decoder takes the file (a metafile: GDI+ reads those itself).
+HeaderSize ReadDecoderFrameSize(const wchar_t* path) {
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HeaderSize size{};
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    UINT width = 0;
+    UINT height = 0;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height))) {
+        size = {true, width, height, 0};
+    }
+    for (IUnknown* object : {static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder),
+                             static_cast<IUnknown*>(factory)}) {
+        if (object != nullptr) {
+            object->Release();
+        }
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return size;
+}
+
+// The pixel size GDI+ gives a loaded image; GDI+ on Windows decodes a bitmap's pixels only when
+// they are first needed, and a metafile's size is its header's frame.
+HeaderSize ReadImageSize(GpImage* image) {
+    UINT width = 0;
+    UINT height = 0;
+    if (Gdip()->GdipGetImageWidth(image, &width) != Ok ||
+        Gdip()->GdipGetImageHeight(image, &height) != Ok) {
+        return {};
+    }
+    return {true, width, height, 0};
 }
 
 // Some GDI+ versions honour a palette picture's transparent entry only when drawing onto a 32-bit
@@ -120,15 +144,15 @@ GpImage* WithoutPalette(GpImage* image) {
     UINT width = 0;
     UINT height = 0;
     GpBitmap* copy = nullptr;
-    if (Gdip()->GetImagePixelFormat(image, &format) != Ok || (format & PixelFormatIndexed) == 0 ||
-        Gdip()->GetImageWidth(image, &width) != Ok ||
-        Gdip()->GetImageHeight(image, &height) != Ok ||
-        Gdip()->CloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height),
-                                 PixelFormat32bppARGB, static_cast<GpBitmap*>(image),
-                                 &copy) != Ok) {
+    if (Gdip()->GdipGetImagePixelFormat(image, &format) != Ok ||
+        (format & PixelFormatIndexed) == 0 || Gdip()->GdipGetImageWidth(image, &width) != Ok ||
+        Gdip()->GdipGetImageHeight(image, &height) != Ok ||
+        Gdip()->GdipCloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height),
+                                     PixelFormat32bppARGB, static_cast<GpBitmap*>(image),
+                                     &copy) != Ok) {
         return image;
     }
-    Gdip()->DisposeImage(image);
+    Gdip()->GdipDisposeImage(image);
     return copy;
 }
 
@@ -142,46 +166,54 @@ ULONG_PTR StartImaging() {
     input.SuppressExternalCodecs = FALSE;
     ULONG_PTR token = 0;
     if (Gdip() != nullptr) {
-        Gdip()->Startup(&token, &input, nullptr);
+        Gdip()->GdiplusStartup(&token, &input, nullptr);
     }
     return token;
 }
 
 void StopImaging(ULONG_PTR token) {
     if (token != 0) {
-        Gdip()->Shutdown(token);
+        Gdip()->GdiplusShutdown(token);
     }
 }
 
 ImagingGraphics CreateGraphicsOnDC(HDC dc) {
     GpGraphics* graphics = nullptr;
     if (Gdip() != nullptr) {
-        Gdip()->CreateFromHDC(dc, &graphics);
+        Gdip()->GdipCreateFromHDC(dc, &graphics);
     }
     return reinterpret_cast<ImagingGraphics>(graphics);
 }
 
 void DeleteGraphics(ImagingGraphics graphics) {
     if (graphics != nullptr) {
-        Gdip()->DeleteGraphics(AsGraphics(graphics));
+        Gdip()->GdipDeleteGraphics(AsGraphics(graphics));
     }
 }
 
 ImagingImage CreateImageFromBitmap(HBITMAP bitmap) {
     GpBitmap* image = nullptr;
-    if (Gdip() == nullptr || Gdip()->CreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Ok) {
+    if (Gdip() == nullptr || Gdip()->GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image) != Ok) {
         return nullptr;
     }
     return reinterpret_cast<ImagingImage>(static_cast<GpImage*>(image));
 }
 
 ImagingImage LoadImageFile(const wchar_t* path) {
-    // A header claiming more pixels than a memo can use is refused before anything is decoded.
-    if (!IsDecodableSize(ReadFileHeaderSize(path))) {
+    // A picture larger than a memo can use is refused before its pixels are decoded: first by
+    // the header as read here, then, for a file this reader does not know, as the system's
+    // decoder reads it, and last by the size GDI+ has read on loading.
+    const HeaderSize header = ReadFileHeaderSize(path);
+    if (!IsDecodableSize(header) ||
+        (!header.known && !IsDecodableSize(ReadDecoderFrameSize(path)))) {
         return nullptr;
     }
     GpImage* image = nullptr;
-    if (Gdip() == nullptr || Gdip()->LoadImageFromFile(path, &image) != Ok) {
+    if (Gdip() == nullptr || Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
+        return nullptr;
+    }
+    if (!IsDecodableSize(ReadImageSize(image))) {
+        Gdip()->GdipDisposeImage(image);
         return nullptr;
     }
     return reinterpret_cast<ImagingImage>(WithoutPalette(image));
@@ -189,14 +221,14 @@ ImagingImage LoadImageFile(const wchar_t* path) {
 
 void DisposeImage(ImagingImage image) {
     if (image != nullptr) {
-        Gdip()->DisposeImage(AsImage(image));
+        Gdip()->GdipDisposeImage(AsImage(image));
     }
 }
 
 UINT GetImageWidth(ImagingImage image) {
     UINT width = 0;
     if (image != nullptr) {
-        Gdip()->GetImageWidth(AsImage(image), &width);
+        Gdip()->GdipGetImageWidth(AsImage(image), &width);
     }
     return width;
 }
@@ -204,7 +236,7 @@ UINT GetImageWidth(ImagingImage image) {
 UINT GetImageHeight(ImagingImage image) {
     UINT height = 0;
     if (image != nullptr) {
-        Gdip()->GetImageHeight(AsImage(image), &height);
+        Gdip()->GdipGetImageHeight(AsImage(image), &height);
     }
     return height;
 }
@@ -215,65 +247,65 @@ void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
     if (graphics == nullptr || image == nullptr || width == 0 || height == 0) {
         return;
     }
-    Gdip()->DrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
-                           static_cast<INT>(height));
+    Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
+                               static_cast<INT>(height));
 }
 
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
                    int height) {
     if (graphics != nullptr && image != nullptr) {
-        Gdip()->DrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, width, height);
+        Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, width, height);
     }
 }
 
 void RotateFlipImage(ImagingImage image, int rotateFlipType) {
     if (image != nullptr) {
-        Gdip()->ImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
+        Gdip()->GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
     }
 }
 
 ImagingMatrix CreateMatrix() {
     GpMatrix* matrix = nullptr;
     if (Gdip() != nullptr) {
-        Gdip()->CreateMatrix(&matrix);
+        Gdip()->GdipCreateMatrix(&matrix);
     }
     return reinterpret_cast<ImagingMatrix>(matrix);
 }
 
 void DeleteMatrix(ImagingMatrix matrix) {
     if (matrix != nullptr) {
-        Gdip()->DeleteMatrix(AsMatrix(matrix));
+        Gdip()->GdipDeleteMatrix(AsMatrix(matrix));
     }
 }
 
 void TranslateMatrix(ImagingMatrix matrix, float dx, float dy) {
     if (matrix != nullptr) {
-        Gdip()->TranslateMatrix(AsMatrix(matrix), dx, dy, MatrixOrderPrepend);
+        Gdip()->GdipTranslateMatrix(AsMatrix(matrix), dx, dy, MatrixOrderPrepend);
     }
 }
 
 void RotateMatrix(ImagingMatrix matrix, float degrees) {
     if (matrix != nullptr) {
-        Gdip()->RotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
+        Gdip()->GdipRotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
     }
 }
 
 void SetWorldTransform(ImagingGraphics graphics, ImagingMatrix matrix) {
     if (graphics != nullptr && matrix != nullptr) {
-        Gdip()->SetWorldTransform(AsGraphics(graphics), AsMatrix(matrix));
+        Gdip()->GdipSetWorldTransform(AsGraphics(graphics), AsMatrix(matrix));
     }
 }
 
 void ResetWorldTransform(ImagingGraphics graphics) {
     if (graphics != nullptr) {
-        Gdip()->ResetWorldTransform(AsGraphics(graphics));
+        Gdip()->GdipResetWorldTransform(AsGraphics(graphics));
     }
 }
 
 int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
     UINT count = 0;
     UINT size = 0;
-    if (Gdip() == nullptr || Gdip()->GetImageEncodersSize(&count, &size) != Ok || size == 0) {
+    if (Gdip() == nullptr || Gdip()->GdipGetImageEncodersSize(&count, &size) != Ok || size == 0) {
         return -1;
     }
     // ImageCodecInfo records point into the same block, so it is fetched whole.
@@ -282,7 +314,7 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
         return -1;
     }
     auto* codecs = reinterpret_cast<ImageCodecInfo*>(block.get());
-    if (Gdip()->GetImageEncoders(count, size, codecs) != Ok) {
+    if (Gdip()->GdipGetImageEncoders(count, size, codecs) != Ok) {
         return -1;
     }
     for (UINT i = 0; i < count; ++i) {
@@ -296,5 +328,5 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
 
 bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
     return image != nullptr &&
-           Gdip()->SaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
+           Gdip()->GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
 }

@@ -20,9 +20,10 @@ void DeleteGraphics(ImagingGraphics graphics);
 
 // A GDI+ bitmap holding a copy of a GDI bitmap's pixels.
 ImagingImage CreateImageFromBitmap(HBITMAP bitmap);
-// Decodes a file; null when it cannot be read or its header claims more pixels than a memo can
-// use (image_header.h). A palette picture comes as 32-bit ARGB, its transparency kept for any
-// target. The file may stay open until DisposeImage.
+// Decodes a file; null when it cannot be read or its header, whatever the format, claims more
+// pixels than a memo can use (image_header.h): such a picture is refused before its pixels are
+// decoded. A palette picture comes as 32-bit ARGB, its transparency kept for any target. The file
+// may stay open until DisposeImage.
 ImagingImage LoadImageFile(const wchar_t* path);
 void DisposeImage(ImagingImage image);
 UINT GetImageWidth(ImagingImage image);

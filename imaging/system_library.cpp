@@ -5,10 +5,10 @@
 namespace {
 
 using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int,
-                                             UINT);
 
 } // namespace
+
+TransparentBltFunction g_transparentBlt;
 
 void RestrictDllSearch() {
     // Looked up, not imported: Windows 7 without update KB2533623 lacks it and must still start.
@@ -37,11 +37,13 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
 BOOL SystemTransparentBlt(HDC target, int targetX, int targetY, int targetWidth, int targetHeight,
                           HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,
                           UINT transparent) {
-    static const auto transparentBlt =
-        LibraryEntry<TransparentBltFunction>(LoadSystemLibrary(L"msimg32.dll"), "TransparentBlt");
-    if (transparentBlt == nullptr) {
+    if (g_transparentBlt == nullptr) {
+        g_transparentBlt = LibraryEntry<TransparentBltFunction>(LoadSystemLibrary(L"msimg32.dll"),
+                                                                "TransparentBlt");
+    }
+    if (g_transparentBlt == nullptr) {
         return FALSE;
     }
-    return transparentBlt(target, targetX, targetY, targetWidth, targetHeight, source, sourceX,
-                          sourceY, sourceWidth, sourceHeight, transparent);
+    return g_transparentBlt(target, targetX, targetY, targetWidth, targetHeight, source, sourceX,
+                            sourceY, sourceWidth, sourceHeight, transparent);
 }

@@ -16,6 +16,11 @@ template <typename Function> Function LibraryEntry(HMODULE library, const char* 
     }
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
 }
+using TransparentBltFunction = BOOL(WINAPI*)(HDC, int, int, int, int, HDC, int, int, int, int,
+                                             UINT);
+// msimg32's TransparentBlt, looked up at its first use and kept here; a test may set it first to
+// answer the look-up.
+extern TransparentBltFunction g_transparentBlt;
 // TransparentBlt of msimg32; FALSE when the library cannot be loaded.
 BOOL SystemTransparentBlt(HDC target, int targetX, int targetY, int targetWidth, int targetHeight,
                           HDC source, int sourceX, int sourceY, int sourceWidth, int sourceHeight,

@@ -90,7 +90,10 @@ int SaveCompositePng() {
     if (g_document.folder[0] == L'\0') {
         return 0;
     }
-    ComposeCanvas();
+    // A composite without its ink must not replace the memo's file.
+    if (ComposeCanvas() == 0) {
+        return 0;
+    }
     wchar_t path[SAVE_PATH_CAPACITY];
     FormatMemoPath(g_document.name, path);
     ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);

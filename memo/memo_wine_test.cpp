@@ -21,6 +21,7 @@
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
 #include "imaging/imaging.h"
+#include "imaging/system_library.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "records/document_state.h"
@@ -457,6 +458,31 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_EQ(SaveCurrentMemo(), 1);
     EXPECT_EQ(g_document.modified, 0);
     EXPECT_TRUE(FileExists(missing + L"\\named.png"));
+}
+
+BOOL WINAPI FailingTransparentBlt(HDC, int, int, int, int, HDC, int, int, int, int, UINT) {
+    return FALSE;
+}
+
+TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
+    CopyText(g_document.name, NAME_CAPACITY, L"named.png");
+    const Bytes earlier = {'o', 'l', 'd'};
+    WriteFileBytes(In(L"named.png"), earlier);
+    WriteInk();
+
+    const TransparentBltFunction system = g_transparentBlt;
+    g_transparentBlt = FailingTransparentBlt;
+    const int saved = SaveCurrentMemo();
+    g_transparentBlt = system;
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(ReadFileBytes(In(L"named.png")), earlier);
+    EXPECT_EQ(g_document.modified, 1);
+    EXPECT_STREQ(g_document.name, L"named.png");
+
+    EXPECT_EQ(SaveCurrentMemo(), 1);
+    EXPECT_EQ(g_document.modified, 0);
+    ASSERT_EQ(LoadImageIntoLayer(In(L"named.png").c_str(), 1), 1);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 110, 110), INK);
 }
 
 TEST_F(MemoTest, EndingTheSessionSavesAModifiedMemoWithoutAQuestion) {

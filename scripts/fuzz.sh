@@ -9,7 +9,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 fuzz=$root/build/host/fuzz
 seconds=${INKWISP_FUZZ_SECONDS:-60}
 runs=${INKWISP_FUZZ_RUNS:--1}
-targets=(settings_codec_fuzz memo_path_fuzz)
+targets=(settings_codec_fuzz memo_path_fuzz image_header_fuzz)
+declare -A seeds=([settings_codec_fuzz]=settings/fuzz_seeds [image_header_fuzz]=imaging/fuzz_seeds)
 
 status=0
 printf '%-22s %12s %8s %10s  %s\n' target executions seconds 'exec/s' found
@@ -17,7 +18,7 @@ for target in "${targets[@]}"; do
     work=$fuzz/runs/$target
     mkdir -p "$work/corpus"
     corpora=("$work/corpus")
-    [[ $target == settings_codec_fuzz ]] && corpora+=("$root/settings/fuzz_seeds")
+    [[ -n ${seeds[$target]:-} ]] && corpora+=("$root/${seeds[$target]}")
     start=$(date +%s.%N)
     "$fuzz/$target" -max_total_time="$seconds" -runs="$runs" -max_len=2048 \
         -print_final_stats=1 -artifact_prefix="$work/" "${corpora[@]}" >"$work/last-run.log" 2>&1
