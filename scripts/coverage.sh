@@ -78,19 +78,20 @@ for room in ROOMS:
 print(f"{'all':<10}{total:>8}{run:>8}{100 * run / max(total, 1):>7.1f} %")
 
 # A function's lines run from its first line to the next function's in the same file.
-never = []
+least = []
 for name, starts in functions.items():
     ordered = sorted(starts)
     for i, start in enumerate(ordered):
         label, ran = starts[start]
-        if ran:
-            continue
         end = ordered[i + 1] if i + 1 < len(ordered) else 1 << 30
-        missed = sum(1 for n, hit in lines[name].items() if start <= n < end and not hit)
-        never.append((missed, f"{name}:{start}", label))
-never.sort(key=lambda item: (-item[0], item[1]))
+        body = [hit for n, hit in lines[name].items() if start <= n < end]
+        missed = body.count(False)
+        if missed:
+            least.append((missed, len(body), "yes" if ran else "never", f"{name}:{start}", label))
+least.sort(key=lambda item: (-item[0], item[3]))
 print()
-print("Functions no test runs, by lines left unrun:")
-for missed, where, label in never[:15]:
-    print(f"{missed:>5}  {where:<32} {label}")
+print("Functions with the most lines no test runs:")
+print(f"{'unrun':>5} {'of':>4}  {'called':<6} {'where':<32} function")
+for missed, size, ran, where, label in least[:15]:
+    print(f"{missed:>5} {size:>4}  {ran:<6} {where:<32} {label}")
 PY
