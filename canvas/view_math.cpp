@@ -56,8 +56,8 @@ Span CutToCanvas(int origin, int visible, int clientExtent) {
         return {0, clientExtent, origin, visible};
     }
     const double scale = static_cast<double>(clientExtent) / visible;
-    const int dstFirst = TruncToInt(std::lround((first - origin) * scale));
-    const int dstLast = TruncToInt(std::lround((last - origin) * scale));
+    const int dstFirst = TruncToInt(std::lround(static_cast<double>(first - origin) * scale));
+    const int dstLast = TruncToInt(std::lround(static_cast<double>(last - origin) * scale));
     return {dstFirst, dstLast - dstFirst, static_cast<int>(first), static_cast<int>(last - first)};
 }
 

@@ -34,6 +34,7 @@ bool SplitMemoPath(const wchar_t* path, wchar_t* folder, wchar_t* name) {
     }
     std::wmemcpy(folder, path, folderLength);
     folder[folderLength] = L'\0';
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result): the extension brings the terminator.
     std::wmemcpy(name, fileName, baseLength);
     std::wmemcpy(name + baseLength, extension, extensionLength + 1);
     return true;

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ googletest clang libclang-rt-14-dev clang-format
+    cmake make g++ googletest clang libclang-rt-14-dev clang-format clang-tidy lld gcovr
     g++-mingw-w64-i686 binutils-mingw-w64-i686
     wine wine32:i386 libcups2:i386
     xvfb xdotool x11-utils openbox imagemagick poppler-utils fonts-ipafont-gothic

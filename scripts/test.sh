@@ -10,7 +10,9 @@ host=$?
 windows_tests() {
     source scripts/wine-env.sh
     bash scripts/wine-prefix.sh
-    ctest --preset windows --output-on-failure
+    # Wine tests run side by side; what they share is locked (RESOURCE_LOCK, RUN_SERIAL), and
+    # the e2e tests, which share the display, run alone.
+    ctest --preset windows --output-on-failure -j "$(nproc)"
     local status=$?
     wineserver -k 2>/dev/null
     return $status

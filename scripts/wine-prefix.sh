@@ -4,8 +4,10 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 # With a Desktop folder of its own in HOME, Wine links the desktop there and not to HOME itself.
-mkdir -p "$HOME/Desktop"
-wineserver -p 120 </dev/null >/dev/null 2>&1
+# The server needs the prefix's folder to start in, even before wineboot fills it; it answers 2
+# when a server is running already.
+mkdir -p "$HOME/Desktop" "$WINEPREFIX"
+wineserver -p 120 </dev/null >/dev/null 2>&1 || true
 if [[ ! -f "$WINEPREFIX/.inkwisp-ready" ]]; then
     wine wineboot -i </dev/null >/dev/null 2>&1
     cat >"$INKWISP_BUILD/wine/fonts.reg" <<'REG'
