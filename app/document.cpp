@@ -4,6 +4,7 @@
 
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
+#include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
@@ -14,6 +15,7 @@ void NewCanvas() {
     CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
     g_document.name[0] = L'\0';
     g_document.modified = 0;
+    RemoveSnapshot();
     UpdateWindowTitle();
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
@@ -30,6 +32,7 @@ bool SetCurrentFile(const wchar_t* path) {
         return false;
     }
     g_document.modified = 0;
+    RemoveSnapshot();
     UpdateWindowTitle();
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/document.h"
+#include "app/recovery.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -15,6 +16,7 @@
 #include "imaging/system_library.h"
 #include "memo/memo_files.h"
 #include "memo/print.h"
+#include "memo/snapshot.h"
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
 #include "records/document_state.h"
@@ -53,6 +55,7 @@ LRESULT OnCreate(HWND window) {
     DragAcceptFiles(window, TRUE);
     NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
+    RecoverAtStart();
     CheckMultiTouch(window);
     return 0;
 }
@@ -85,6 +88,7 @@ LRESULT OnDestroy() {
     if (g_document.modified != 0) {
         SaveCurrentMemo();
     }
+    ReleaseSnapshot();
     ReleaseCanvas();
     PostQuitMessage(0);
     return 0;
@@ -155,6 +159,7 @@ LRESULT OnDropFiles(HDROP drop) {
 } // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    NoteSettlingMessage(message);
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_CLOSE: return OnClose(window);
@@ -162,6 +167,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENDSESSION: return OnEndSession(wParam);
     case WM_DESTROY: return OnDestroy();
     case WM_PAINT: return OnPaint();
+    case WM_TIMER: return OnTimer(wParam);
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
