@@ -23,11 +23,15 @@ void RecoverAtStart() {
 
 void NoteSettlingMessage(UINT message) {
     switch (message) {
+    case WM_GESTURE:
+        // A turn that ends turns the background too.
+        MarkBackgroundChanged();
+        ScheduleSnapshot();
+        break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case POINTER_DOWN:
     case POINTER_UP:
-    case WM_GESTURE:
     case WM_COMMAND:
     case WM_DROPFILES: ScheduleSnapshot(); break;
     }

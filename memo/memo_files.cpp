@@ -55,6 +55,9 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
             PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
         }
         DrawImageAt(graphics, image, 0, 0);
+        if (layer != 0) {
+            MarkBackgroundChanged();
+        }
         result = 1;
     }
     DeleteGraphics(graphics);

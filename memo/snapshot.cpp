@@ -32,6 +32,7 @@ struct SnapshotState {
     HBITMAP composite = nullptr;
     std::uint32_t* compositeBits = nullptr;
     std::vector<std::uint32_t> background;
+    bool backgroundChanged = true;
     HANDLE worker = nullptr;
     SnapshotJob job;
     // Bumped by every removal: a worker that started before it must not put its file in place.
@@ -84,6 +85,7 @@ void FreeCopies() {
     g_snapshot.composite = nullptr;
     g_snapshot.compositeBits = nullptr;
     std::vector<std::uint32_t>().swap(g_snapshot.background);
+    g_snapshot.backgroundChanged = true;
 }
 
 bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
@@ -279,6 +281,10 @@ void ClaimSnapshot() {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
+void MarkBackgroundChanged() {
+    g_snapshot.backgroundChanged = true;
+}
+
 void ScheduleSnapshot() {
     if (IsClaimed()) {
         SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr);
@@ -305,8 +311,11 @@ bool TakeSnapshot() {
     }
     WaitForSnapshot();
     HDC screen = GetDC(nullptr);
-    const bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits) &&
-                        CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
+    bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits);
+    if (copied && g_snapshot.backgroundChanged) {
+        copied = CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
+        g_snapshot.backgroundChanged = !copied;
+    }
     ReleaseDC(nullptr, screen);
     if (!copied) {
         return false;
