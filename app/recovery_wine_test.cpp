@@ -146,7 +146,9 @@ class RecoveryTest : public testing::Test {
 };
 
 TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
-    // Never during a stroke: the pen is still down when the timer comes.
+    // Never during a stroke: the pen is still down when the timer comes. (A repaint ends a
+    // stroke, so the window's first paints are let through before.)
+    RunFor(500);
     SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
     SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120));
     RunFor(SNAPSHOT_SETTLE_MS + 600);
@@ -198,11 +200,12 @@ TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
              SendToMainWindow(WM_COMMAND, IDM_OPEN);
          },
          false},
-        {"a snapshot written while the memo is saved",
+        {"a snapshot still being written when New comes",
          [] {
              DrawStroke();
              EXPECT_TRUE(TakeSnapshot());
-             SendToMainWindow(WM_COMMAND, IDM_SAVE);
+             SetMessageBoxAnswer(IDNO);
+             SendToMainWindow(WM_COMMAND, IDM_NEW);
              WaitForSnapshot();
          },
          false},
