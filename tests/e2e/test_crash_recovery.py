@@ -19,8 +19,19 @@ def snapshots(pattern="Recovery-*"):
     return sorted(os.path.basename(p) for p in glob.glob(os.path.join(STORE, pattern)))
 
 
+def in_this_prefix(pid):
+    """Whether a process runs in this test's Wine prefix: other builds may run theirs beside it."""
+    try:
+        with open("/proc/%s/environ" % pid, "rb") as f:
+            environment = f.read().split(b"\0")
+    except OSError:
+        return False
+    return ("WINEPREFIX=" + os.environ["WINEPREFIX"]).encode() in environment
+
+
 def kill_program(process):
-    pids = e2e.run("pgrep", "-f", "inkwisp.exe", check_status=False).split()
+    pids = [pid for pid in e2e.run("pgrep", "-f", "inkwisp.exe", check_status=False).split()
+            if in_this_prefix(pid)]
     e2e.check(pids, "no process of inkwisp.exe to kill")
     for pid in pids:
         os.kill(int(pid), signal.SIGKILL)
