@@ -4,6 +4,7 @@
 
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
+#include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
@@ -11,9 +12,11 @@
 void NewCanvas() {
     ResetInkLayer();
     ResetBackgroundLayer();
+    MarkBackgroundChanged();
     CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
     g_document.name[0] = L'\0';
     g_document.modified = 0;
+    RemoveSnapshot();
     UpdateWindowTitle();
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
@@ -30,6 +33,7 @@ bool SetCurrentFile(const wchar_t* path) {
         return false;
     }
     g_document.modified = 0;
+    RemoveSnapshot();
     UpdateWindowTitle();
     return true;
 }

@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/document.h"
 #include "app/pointer_input.h"
+#include "app/recovery.h"
 #include "canvas/canvas.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -16,6 +17,7 @@
 #include "imaging/system_library.h"
 #include "memo/memo_files.h"
 #include "memo/print.h"
+#include "memo/snapshot.h"
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_input.h"
@@ -56,6 +58,7 @@ LRESULT OnCreate(HWND window) {
     StartPenInput(window);
     NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
+    RecoverAtStart();
     CheckMultiTouch(window);
     return 0;
 }
@@ -88,6 +91,7 @@ LRESULT OnDestroy() {
     if (g_document.modified != 0) {
         SaveCurrentMemo();
     }
+    ReleaseSnapshot();
     ReleaseCanvas();
     PostQuitMessage(0);
     return 0;
@@ -158,6 +162,7 @@ LRESULT OnDropFiles(HDROP drop) {
 } // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    NoteSettlingMessage(message);
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_CLOSE: return OnClose(window);
@@ -165,6 +170,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_ENDSESSION: return OnEndSession(wParam);
     case WM_DESTROY: return OnDestroy();
     case WM_PAINT: return OnPaint();
+    case WM_TIMER: return OnTimer(wParam);
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
@@ -175,7 +181,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     // Pointer messages go on to default handling, which makes the mouse messages that draw.
     case WM_POINTERDOWN: OnPointerDown(wParam); break;
     case WM_POINTERUPDATE: OnPointerUpdate(wParam); break;
-    case WM_POINTERUP: OnPointerUp(); break;
+    case WM_POINTERUP:
     case WM_POINTERCAPTURECHANGED: OnPointerUp(); break;
     case WM_TABLET_QUERYSYSTEMGESTURESTATUS: return SYSTEM_PEN_FEEDBACK_OFF;
     case WM_NCDESTROY: StopPenInput(window); break;

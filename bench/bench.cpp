@@ -16,6 +16,7 @@
 #include "canvas/rotation.h"
 #include "canvas/view.h"
 #include "memo/memo_files.h"
+#include "memo/snapshot.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
@@ -48,6 +49,12 @@ double NowMs() {
     return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+Figures Summarize(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const size_t p95 = std::min(times.size() - 1, (times.size() * 95 + 99) / 100 - 1);
+    return {times[times.size() / 2], times[p95]};
+}
+
 template <typename Step> Figures Measure(int repetitions, Step step) {
     step(); // warm-up
     std::vector<double> times;
@@ -56,9 +63,7 @@ template <typename Step> Figures Measure(int repetitions, Step step) {
         step();
         times.push_back(NowMs() - start);
     }
-    std::sort(times.begin(), times.end());
-    const size_t p95 = std::min(times.size() - 1, (times.size() * 95 + 99) / 100 - 1);
-    return {times[times.size() / 2], times[p95]};
+    return Summarize(times);
 }
 
 void PrintHeader() {
@@ -282,6 +287,31 @@ void BenchFiles(const Options& options) {
              Measure(options.repetitions, [] { DrawRotationPreview(30); }));
 }
 
+// The recovery snapshot of the busy canvas: what the window's thread spends before the worker
+// takes over, and the whole snapshot until its file is in place.
+void BenchSnapshot(const Options& options) {
+    g_document.modified = 1;
+    std::vector<double> share, whole;
+    for (int i = 0; i <= std::max(3, options.repetitions / 4); ++i) {
+        const double start = NowMs();
+        const bool started = TakeSnapshot();
+        const double handedOver = NowMs();
+        WaitForSnapshot();
+        if (started && i > 0) { // the first allocates the copies
+            share.push_back(handedOver - start);
+            whole.push_back(NowMs() - start);
+        }
+    }
+    if (share.empty()) {
+        std::printf("snapshot: no snapshot could be taken\n");
+        return;
+    }
+    PrintRow("snapshot: the window thread's share", Summarize(share));
+    PrintRow("snapshot: whole (copy, compose, PNG, rename)", Summarize(whole));
+    RemoveSnapshot();
+    g_document.modified = 0;
+}
+
 void BenchGrowth(const Options& options) {
     // Small client: the long runs look for leaks, not for speed.
     StartTestWindow(320, 240);
@@ -343,6 +373,7 @@ int main(int argc, char** argv) {
     PrintHeader();
     BenchStrokePath(options);
     BenchFiles(options);
+    BenchSnapshot(options);
     BenchGrowth(options);
     char folder[MAX_PATH * 3];
     WideCharToMultiByte(CP_UTF8, 0, options.folder.c_str(), -1, folder, sizeof(folder), nullptr,

@@ -31,6 +31,8 @@ using namespace Gdiplus::DllExports;
 // gdiplus.dll is not a known DLL: it is loaded from the system folder at first use, never
 // imported (imaging/system_library.h), and reached through this table of its flat functions.
 struct GdiplusFunctions {
+// The argument is a function's name, declared here as a field: it cannot stand in parentheses.
+// NOLINTNEXTLINE(bugprone-macro-parentheses)
 #define INKWISP_GDIPLUS_SLOT(name) decltype(&GdiplusFlat::name) name;
     INKWISP_GDIPLUS_FUNCTIONS(INKWISP_GDIPLUS_SLOT)
 #undef INKWISP_GDIPLUS_SLOT

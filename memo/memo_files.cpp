@@ -7,6 +7,7 @@
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "memo/memo_naming.h"
+#include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 
@@ -54,6 +55,9 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
             PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
         }
         DrawImageAt(graphics, image, 0, 0);
+        if (layer != 0) {
+            MarkBackgroundChanged();
+        }
         result = 1;
     }
     DeleteGraphics(graphics);
@@ -114,6 +118,9 @@ int SaveCurrentMemo() {
     int saved = 0;
     if (!untitled || NameUntitledMemo()) {
         saved = SaveCompositePng();
+    }
+    if (saved != 0) {
+        RemoveSnapshot();
     }
     // The title must not name a file that was never written; the next save tries a new name.
     if (untitled && saved == 0) {

@@ -1,0 +1,386 @@
+#include "memo/snapshot.h"
+
+#include <cstdint>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "canvas/canvas.h"
+#include "imaging/imaging.h"
+#include "memo/memo_files.h"
+#include "memo/memo_naming.h"
+#include "memo/snapshot_naming.h"
+#include "records/app_window.h"
+#include "records/document_state.h"
+#include "records/settings.h"
+
+namespace {
+
+constexpr std::size_t PIXEL_COUNT = static_cast<std::size_t>(CANVAS_SIZE) * CANVAS_SIZE;
+
+// What the worker writes; filled on the window's thread before the worker starts.
+struct SnapshotJob {
+    std::vector<unsigned char> place;
+    unsigned generation;
+};
+
+struct SnapshotState {
+    std::wstring folder;
+    std::wstring id;
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    // The ink's copy, composed in place by the worker and encoded from there.
+    HBITMAP composite = nullptr;
+    std::uint32_t* compositeBits = nullptr;
+    std::vector<std::uint32_t> background;
+    bool backgroundChanged = true;
+    HANDLE worker = nullptr;
+    SnapshotJob job;
+    // Bumped by every removal: a worker that started before it must not put its file in place.
+    unsigned generation = 0;
+    std::mutex guard;
+};
+
+SnapshotState g_snapshot;
+
+std::wstring SnapshotPath(const std::wstring& folder, const std::wstring& id, SnapshotFile file) {
+    return folder + L"\\" + SnapshotFileName(id, file);
+}
+
+std::wstring OwnPath(SnapshotFile file) {
+    return SnapshotPath(g_snapshot.folder, g_snapshot.id, file);
+}
+
+bool IsClaimed() {
+    return g_snapshot.lock != INVALID_HANDLE_VALUE;
+}
+
+BITMAPINFO CanvasInfo() {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = CANVAS_SIZE;
+    info.bmiHeader.biHeight = -CANVAS_SIZE;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+bool MakeCopies() {
+    if (g_snapshot.composite != nullptr) {
+        return true;
+    }
+    BITMAPINFO info = CanvasInfo();
+    void* bits = nullptr;
+    g_snapshot.composite = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (g_snapshot.composite == nullptr) {
+        return false;
+    }
+    g_snapshot.compositeBits = static_cast<std::uint32_t*>(bits);
+    g_snapshot.background.resize(PIXEL_COUNT);
+    return true;
+}
+
+void FreeCopies() {
+    DeleteObject(g_snapshot.composite);
+    g_snapshot.composite = nullptr;
+    g_snapshot.compositeBits = nullptr;
+    std::vector<std::uint32_t>().swap(g_snapshot.background);
+    g_snapshot.backgroundChanged = true;
+}
+
+bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
+    BITMAPINFO info = CanvasInfo();
+    return GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels, &info, DIB_RGB_COLORS) == CANVAS_SIZE;
+}
+
+bool IsWorkerBusy() {
+    return g_snapshot.worker != nullptr &&
+           WaitForSingleObject(g_snapshot.worker, 0) == WAIT_TIMEOUT;
+}
+
+bool FlushFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+}
+
+bool WriteFlushedFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    DWORD written = 0;
+    const bool whole =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+        written == bytes.size() && FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return whole;
+}
+
+// The background with every ink pixel that is not pure white laid over it, as ComposeCanvas
+// builds the composite.
+void ComposeCopies() {
+    std::uint32_t* ink = g_snapshot.compositeBits;
+    const std::uint32_t* background = g_snapshot.background.data();
+    for (std::size_t i = 0; i < PIXEL_COUNT; ++i) {
+        if ((ink[i] & 0x00FFFFFF) == 0x00FFFFFF) {
+            ink[i] = background[i];
+        }
+    }
+}
+
+bool EncodeComposite(const std::wstring& path) {
+    ImagingImage image = CreateImageFromBitmap(g_snapshot.composite);
+    CLSID encoder;
+    const bool saved = image != nullptr && FindPngEncoder(&encoder) >= 0 &&
+                       SaveImageFile(image, path.c_str(), &encoder);
+    DisposeImage(image);
+    return saved && FlushFile(path);
+}
+
+// The worker: both files are written beside their places and renamed over them, so a death at
+// any instant leaves the previous snapshot or the new one.
+DWORD WINAPI WriteSnapshot(void*) {
+    ComposeCopies();
+    const std::wstring imageTemp = OwnPath(SnapshotFile::ImageTemp);
+    const std::wstring placeTemp = OwnPath(SnapshotFile::PlaceTemp);
+    const bool written =
+        EncodeComposite(imageTemp) && WriteFlushedFile(placeTemp, g_snapshot.job.place);
+    {
+        std::lock_guard<std::mutex> lock(g_snapshot.guard);
+        if (written && g_snapshot.job.generation == g_snapshot.generation) {
+            const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+            if (MoveFileExW(placeTemp.c_str(), OwnPath(SnapshotFile::Place).c_str(), flags) != 0) {
+                MoveFileExW(imageTemp.c_str(), OwnPath(SnapshotFile::Image).c_str(), flags);
+            }
+        }
+    }
+    DeleteFileW(imageTemp.c_str());
+    DeleteFileW(placeTemp.c_str());
+    return 0;
+}
+
+bool FileExistsAt(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring ClockNameAt(const FILETIME& written) {
+    FILETIME local;
+    SYSTEMTIME time;
+    FileTimeToLocalFileTime(&written, &local);
+    FileTimeToSystemTime(&local, &time);
+    const ClockTime clock = {time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond};
+    wchar_t name[CLOCK_NAME_CAPACITY];
+    FormatClockName(clock, name, CLOCK_NAME_CAPACITY);
+    return name;
+}
+
+std::vector<unsigned char> ReadSmallFile(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    const DWORD size = GetFileSize(file, nullptr);
+    // A folder note is short; anything larger is not one.
+    if (size != INVALID_FILE_SIZE && size <= 2 * FOLDER_CAPACITY) {
+        bytes.resize(size);
+        DWORD read = 0;
+        if (ReadFile(file, bytes.data(), size, &read, nullptr) == 0 || read != size) {
+            bytes.clear();
+        }
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+// The snapshot as a new memo in `folder`; its path, or empty when it could not be written. The
+// copy is made under the snapshot's own name and renamed, which never replaces a file.
+std::wstring WriteRecoveredMemo(const std::wstring& source, const std::wstring& id,
+                                const std::wstring& folder, const FILETIME& written) {
+    if (folder.empty()) {
+        return std::wstring();
+    }
+    const std::wstring base = ClockNameAt(written);
+    wchar_t name[NAME_CAPACITY];
+    const auto exists = [&](const wchar_t* candidate) {
+        return FileExistsAt(folder + L"\\" + candidate);
+    };
+    if (!ChooseFreeName(base.c_str(), exists, name, NAME_CAPACITY)) {
+        return std::wstring();
+    }
+    const std::wstring memo = folder + L"\\" + name;
+    const std::wstring temp = SnapshotPath(folder, id, SnapshotFile::ImageTemp);
+    if (CopyFileW(source.c_str(), temp.c_str(), FALSE) != 0 && FlushFile(temp) &&
+        MoveFileExW(temp.c_str(), memo.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
+        return memo;
+    }
+    DeleteFileW(temp.c_str());
+    return std::wstring();
+}
+
+struct Recovered {
+    std::wstring memo;
+    FILETIME written;
+};
+
+void RecoverSnapshot(const std::wstring& folder, const std::wstring& id, Recovered& newest) {
+    // Holding the lock keeps a second instance starting now from giving the same memo back.
+    HANDLE lock = CreateFileW(SnapshotPath(folder, id, SnapshotFile::Lock).c_str(),
+                              GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (lock == INVALID_HANDLE_VALUE) {
+        return; // its owner is running
+    }
+    DeleteFileW(SnapshotPath(folder, id, SnapshotFile::ImageTemp).c_str());
+    DeleteFileW(SnapshotPath(folder, id, SnapshotFile::PlaceTemp).c_str());
+    const std::wstring image = SnapshotPath(folder, id, SnapshotFile::Image);
+    const std::wstring place = SnapshotPath(folder, id, SnapshotFile::Place);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(image.c_str(), GetFileExInfoStandard, &data) != 0) {
+        const std::wstring memoFolder = DecodeSnapshotPlace(ReadSmallFile(place));
+        std::wstring memo = WriteRecoveredMemo(image, id, memoFolder, data.ftLastWriteTime);
+        if (memo.empty()) {
+            memo = WriteRecoveredMemo(image, id, g_settings.saveFolder, data.ftLastWriteTime);
+        }
+        if (memo.empty() || DeleteFileW(image.c_str()) == 0) {
+            CloseHandle(lock);
+            return; // kept for the next start
+        }
+        if (newest.memo.empty() || CompareFileTime(&data.ftLastWriteTime, &newest.written) >= 0) {
+            newest = {memo, data.ftLastWriteTime};
+        }
+    }
+    DeleteFileW(place.c_str());
+    CloseHandle(lock);
+}
+
+} // namespace
+
+void ClaimSnapshot() {
+    if (IsClaimed() || g_settings.settingsFolder[0] == L'\0') {
+        return;
+    }
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    g_snapshot.folder = g_settings.settingsFolder;
+    g_snapshot.id = FormatInstanceId(GetCurrentProcessId(),
+                                     (static_cast<unsigned long long>(now.dwHighDateTime) << 32) |
+                                         now.dwLowDateTime);
+    CreateDirectoryW(g_snapshot.folder.c_str(), nullptr);
+    // Not shared, and deleted with its last handle: Windows lets go of it however we die.
+    g_snapshot.lock = CreateFileW(OwnPath(SnapshotFile::Lock).c_str(),
+                                  GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+void MarkBackgroundChanged() {
+    g_snapshot.backgroundChanged = true;
+}
+
+void ScheduleSnapshot() {
+    if (IsClaimed()) {
+        SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr);
+    }
+}
+
+void OnSnapshotTimer() {
+    if (!IsNoPoint(g_view.lastPoint)) {
+        return;
+    }
+    // A worker still writing the last one: the next tick tries again.
+    if (g_document.modified != 0 && IsWorkerBusy()) {
+        return;
+    }
+    KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
+    if (g_document.modified != 0) {
+        TakeSnapshot();
+    }
+}
+
+bool TakeSnapshot() {
+    if (!IsClaimed() || IsWorkerBusy() || !MakeCopies()) {
+        return false;
+    }
+    WaitForSnapshot();
+    HDC screen = GetDC(nullptr);
+    bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits);
+    if (copied && g_snapshot.backgroundChanged) {
+        copied = CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
+        g_snapshot.backgroundChanged = !copied;
+    }
+    ReleaseDC(nullptr, screen);
+    if (!copied) {
+        return false;
+    }
+    g_snapshot.job.place = EncodeSnapshotPlace(g_document.folder);
+    {
+        std::lock_guard<std::mutex> lock(g_snapshot.guard);
+        g_snapshot.job.generation = g_snapshot.generation;
+    }
+    g_snapshot.worker = CreateThread(nullptr, 0, WriteSnapshot, nullptr, 0, nullptr);
+    return g_snapshot.worker != nullptr;
+}
+
+void WaitForSnapshot() {
+    if (g_snapshot.worker != nullptr) {
+        WaitForSingleObject(g_snapshot.worker, INFINITE);
+        CloseHandle(g_snapshot.worker);
+        g_snapshot.worker = nullptr;
+    }
+}
+
+void RemoveSnapshot() {
+    if (!IsClaimed()) {
+        return;
+    }
+    std::lock_guard<std::mutex> lock(g_snapshot.guard);
+    ++g_snapshot.generation;
+    DeleteFileW(OwnPath(SnapshotFile::Image).c_str());
+    DeleteFileW(OwnPath(SnapshotFile::Place).c_str());
+}
+
+void ReleaseSnapshot() {
+    if (!IsClaimed()) {
+        return;
+    }
+    KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
+    WaitForSnapshot();
+    if (g_document.modified == 0) {
+        RemoveSnapshot();
+    }
+    CloseHandle(g_snapshot.lock);
+    g_snapshot.lock = INVALID_HANDLE_VALUE;
+    FreeCopies();
+}
+
+std::wstring RecoverSnapshots() {
+    const std::wstring folder = g_settings.settingsFolder;
+    if (folder.empty()) {
+        return std::wstring();
+    }
+    std::set<std::wstring> ids;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\Recovery-*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring id = SnapshotIdOf(found.cFileName);
+            if (!id.empty() && id != g_snapshot.id) {
+                ids.insert(id);
+            }
+        } while (FindNextFileW(search, &found) != 0);
+        FindClose(search);
+    }
+    Recovered newest = {};
+    for (const std::wstring& id : ids) {
+        RecoverSnapshot(folder, id, newest);
+    }
+    return newest.memo;
+}
