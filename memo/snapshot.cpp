@@ -216,7 +216,7 @@ std::wstring WriteRecoveredMemo(const std::wstring& source, const std::wstring& 
     if (!ChooseFreeName(base.c_str(), exists, name, NAME_CAPACITY)) {
         return std::wstring();
     }
-    const std::wstring memo = folder + L"\\" + name;
+    std::wstring memo = folder + L"\\" + name;
     const std::wstring temp = SnapshotPath(folder, id, SnapshotFile::ImageTemp);
     if (CopyFileW(source.c_str(), temp.c_str(), FALSE) != 0 && FlushFile(temp) &&
         MoveFileExW(temp.c_str(), memo.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {

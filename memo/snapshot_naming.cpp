@@ -51,13 +51,14 @@ std::wstring SnapshotIdOf(const std::wstring& fileName) {
     while (end < fileName.size() && IsIdCharacter(fileName[end])) {
         ++end;
     }
-    const std::wstring id = fileName.substr(prefix.size(), end - prefix.size());
+    std::wstring id = fileName.substr(prefix.size(), end - prefix.size());
     const std::wstring rest = fileName.substr(end);
     // Windows compares names without case: a suffix in capitals names the same file.
     for (const FileSuffix& entry : SUFFIXES) {
         if (!id.empty() && rest.size() == std::wcslen(entry.suffix) &&
-            std::equal(rest.begin(), rest.end(), entry.suffix,
-                       [](wchar_t a, wchar_t b) { return std::towlower(a) == b; })) {
+            std::equal(rest.begin(), rest.end(), entry.suffix, [](wchar_t a, wchar_t b) {
+                return static_cast<wchar_t>(std::towlower(a)) == b;
+            })) {
             return id;
         }
     }
