@@ -35,21 +35,6 @@ BOOL WINAPI ChooseFromTest(OPENFILENAMEW* record) {
     return TRUE;
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-                names.emplace_back(found.cFileName);
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    return names;
-}
-
 void DrawStroke() {
     SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
     SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120));

@@ -3,7 +3,6 @@
 
 #include "canvas/canvas.h"
 #include "canvas/view.h"
-#include "imaging/system_library.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
@@ -59,16 +58,13 @@ TEST_F(CanvasTest, CompositeKeepsNearWhiteInkAndDropsPureWhite) {
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 2047, 2047), RGB(0, 0, 200));
 }
 
-BOOL WINAPI FailingTransparentBlt(HDC, int, int, int, int, HDC, int, int, int, int, UINT) {
-    return FALSE;
-}
-
 TEST_F(CanvasTest, ComposingFailsWhenTheInkCannotBeLaidOver) {
     FillBitmapRect(g_canvas.ink, 10, 10, 20, 20, RGB(200, 0, 0));
-    const TransparentBltFunction system = g_transparentBlt;
-    g_transparentBlt = FailingTransparentBlt;
-    const int composed = ComposeCanvas();
-    g_transparentBlt = system;
+    int composed = 1;
+    {
+        const ScopedFailingTransparentBlt failing;
+        composed = ComposeCanvas();
+    }
     EXPECT_EQ(composed, 0);
     EXPECT_EQ(ComposeCanvas(), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 15, 15), RGB(200, 0, 0));

@@ -21,7 +21,6 @@
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
 #include "imaging/imaging.h"
-#include "imaging/system_library.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "records/document_state.h"
@@ -39,22 +38,6 @@ constexpr COLORREF INK = RGB(200, 0, 0);
 const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?";
 
 // ---- files ----
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            names.emplace_back(found.cFileName);
-        }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return names;
-}
 
 // ---- image files made here, independently of the code under test ----
 
@@ -460,20 +443,17 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_TRUE(FileExists(missing + L"\\named.png"));
 }
 
-BOOL WINAPI FailingTransparentBlt(HDC, int, int, int, int, HDC, int, int, int, int, UINT) {
-    return FALSE;
-}
-
 TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
     CopyText(g_document.name, NAME_CAPACITY, L"named.png");
     const Bytes earlier = {'o', 'l', 'd'};
     WriteFileBytes(In(L"named.png"), earlier);
     WriteInk();
 
-    const TransparentBltFunction system = g_transparentBlt;
-    g_transparentBlt = FailingTransparentBlt;
-    const int saved = SaveCurrentMemo();
-    g_transparentBlt = system;
+    int saved = 1;
+    {
+        const ScopedFailingTransparentBlt failing;
+        saved = SaveCurrentMemo();
+    }
     EXPECT_EQ(saved, 0);
     EXPECT_EQ(ReadFileBytes(In(L"named.png")), earlier);
     EXPECT_EQ(g_document.modified, 1);

@@ -218,3 +218,35 @@ std::wstring MakeScratchFolder(const std::wstring& prefix) {
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(g_app.hwnd, message, wParam, lParam);
 }
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+namespace {
+
+BOOL WINAPI FailingTransparentBlt(HDC, int, int, int, int, HDC, int, int, int, int, UINT) {
+    return FALSE;
+}
+
+} // namespace
+
+ScopedFailingTransparentBlt::ScopedFailingTransparentBlt() : system_(g_transparentBlt) {
+    g_transparentBlt = FailingTransparentBlt;
+}
+
+ScopedFailingTransparentBlt::~ScopedFailingTransparentBlt() {
+    g_transparentBlt = system_;
+}

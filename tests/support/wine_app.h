@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/system_library.h"
+
 constexpr COLORREF BLACK = RGB(0, 0, 0);
 constexpr COLORREF WHITE = RGB(255, 255, 255);
 constexpr COLORREF RED = RGB(200, 0, 0);
@@ -53,9 +55,23 @@ FileBytes ReadFileBytes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // Deletes a folder with everything in it, read-only files too.
 void RemoveTree(const std::wstring& path);
+// The names of the files (not folders) in a folder.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
 // An empty folder of this process's own in the temporary folder, named `prefix` and the process
 // id; whatever an earlier run left there is removed.
 std::wstring MakeScratchFolder(const std::wstring& prefix);
+
+// While it lives, every transparent blit of the program fails, as a device short of memory would.
+class ScopedFailingTransparentBlt {
+  public:
+    ScopedFailingTransparentBlt();
+    ~ScopedFailingTransparentBlt();
+    ScopedFailingTransparentBlt(const ScopedFailingTransparentBlt&) = delete;
+    ScopedFailingTransparentBlt& operator=(const ScopedFailingTransparentBlt&) = delete;
+
+  private:
+    TransparentBltFunction system_;
+};
 
 // Sends a message to the main window's procedure as the system would deliver it.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
