@@ -12,6 +12,7 @@ import re
 import shutil
 import subprocess
 import sys
+import time
 import zipfile
 
 import yaml
@@ -396,12 +397,37 @@ def user_round_trip(at, setup, version, switches):
     files["inkwisp.htm"] = b"an older manual"
     status = wine_status(setup, *switches["user"], wait_all=False)
     e2e.check(status == EXIT_IN_USE, "installing over a running Inkwisp exited with %d" % status)
+    # The uninstaller too; _?= runs it in place, so its exit code is its own.
+    status = wine_status(os.path.join(at.program, "uninstall.exe"), "/S", "_?=" + at.folder,
+                         wait_all=False)
+    e2e.check(status == EXIT_IN_USE, "uninstalling a running Inkwisp exited with %d" % status)
     e2e.check(installed_bytes(at) == files and registry(at) == installed,
-              "installing over a running Inkwisp changed the install")
+              "installing or uninstalling over a running Inkwisp changed the install")
     close(window)
     wine_wait(setup, *switches["user"])
     e2e.check(read(os.path.join(at.program, "inkwisp.htm")) ==
               read(os.path.join(ROOT, "res", "inkwisp.htm")), "the closed copy was not replaced")
+
+    # Interactively, the scope page, and "Run Inkwisp" on the last page starting the program (as
+    # an administrator, which Wine's user is, through Explorer). Without a scope switch, a later
+    # silent install updates this one where it is.
+    wine_wait(os.path.join(at.program, "uninstall.exe"), "/S")
+    installer = subprocess.Popen(["wine", setup, "/CurrentUser"], stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for page in ("scope", "folder", "components"):
+        e2e.keys(e2e.wait_window("^Inkwisp %s" % re.escape(version)), "Return")
+        time.sleep(1)
+    finish = e2e.wait_window("^Inkwisp %s" % re.escape(version))
+    time.sleep(2)
+    e2e.keys(finish, "Return")
+    e2e.wait_exit(installer)
+    e2e.dismiss_notice()
+    close(e2e.wait_window("^無題 -Inkwisp$"))
+    e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
+    wine_wait(setup, "/S")
+    check_registry(at, registry(at), before, version)
+    e2e.check(not [f for f in machine_state(at)[1] if "Inkwisp" in f],
+              "the default scope did not follow the earlier install for the user")
 
     # Inkwisp itself may have let Wine list the printers in HKLM: compared from here on.
     machine = machine_state(at)
