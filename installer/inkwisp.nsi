@@ -103,6 +103,22 @@ Function .onInit
         SetErrorLevel ${EXIT_OLD_WINDOWS}
         Quit
     ${EndIf}
+    ; Everyone's install without administrator rights: MultiUser.nsh would show its message box
+    ; even in a silent run, and the run would hang; a silent run ends with the exit code instead.
+    ${If} ${Silent}
+        ${GetParameters} $0
+        ClearErrors
+        ${GetOptions} $0 "/AllUsers" $1
+        ${IfNot} ${Errors}
+            UserInfo::GetAccountType
+            Pop $1
+            ${If} $1 != "Admin"
+            ${AndIf} $1 != "Power"
+                SetErrorLevel ${EXIT_NOT_ADMIN}
+                Quit
+            ${EndIf}
+        ${EndIf}
+    ${EndIf}
     ; A folder given with /D wins over the scope's default.
     StrCpy $R9 $INSTDIR
     !insertmacro MULTIUSER_INIT

@@ -415,7 +415,9 @@ def user_round_trip(at, setup, version, switches):
     installer = subprocess.Popen(["wine", setup, "/CurrentUser"], stdin=subprocess.DEVNULL,
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     for page in ("scope", "folder", "components"):
-        e2e.keys(e2e.wait_window("^Inkwisp %s" % re.escape(version)), "Return")
+        window = e2e.wait_window("^Inkwisp %s" % re.escape(version))
+        e2e.screenshot("install-page-" + page)
+        e2e.keys(window, "Return")
         time.sleep(1)
     finish = e2e.wait_window("^Inkwisp %s" % re.escape(version))
     time.sleep(2)
@@ -494,8 +496,8 @@ def check_signing(at, version):
     # The uninstaller is inside the installer: an install writes it out.
     fresh_prefix(at)
     wine_wait(setup, "/S", at.switch)
-    for path in (os.path.join(work, "inkwisp.exe"), setup,
-                 os.path.join(at.program, "uninstall.exe"), os.path.join(at.program, "inkwisp.exe")):
+    for path in (os.path.join(work, "inkwisp.exe"), setup, os.path.join(at.program,
+                 "uninstall.exe"), os.path.join(at.program, "inkwisp.exe")):
         e2e.check(signature(path, certificate), "no valid signature on %s" % path)
 
     unsigned = build_dist(os.path.join(work, "unsigned"))
