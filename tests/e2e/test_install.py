@@ -503,7 +503,8 @@ def check_signing(at, version):
     unsigned = build_dist(os.path.join(work, "unsigned"))
     for name in ("Inkwisp-%s-setup.exe" % version, "Inkwisp-%s-win32.zip" % version, "SHA256SUMS"):
         e2e.check(read(os.path.join(unsigned, name)) == read(os.path.join(DIST, name)),
-                  "an unsigned build's %s differs from make dist's" % name)
+                  "an unsigned build's %s differs from make dist's (is dist/ from the commit "
+                  "checked out? make dist stamps the commit's time)" % name)
     e2e.check(not signature(os.path.join(DIST, "Inkwisp-%s-setup.exe" % version), certificate),
               "make dist signed the installer without a certificate")
 
