@@ -7,7 +7,7 @@ file=$1
 [[ -n "${INKWISP_SIGN_PFX:-}" ]] || { echo "sign: INKWISP_SIGN_PFX is not set" >&2; exit 1; }
 args=(sign -h sha256 -pkcs12 "$INKWISP_SIGN_PFX" -n Inkwisp)
 # The password goes through a pipe, never on a command line that others could list.
-args+=(-readpass /dev/stdin)
+args+=(-readpass -)
 [[ -n "${INKWISP_SIGN_TIMESTAMP_URL:-}" ]] && args+=(-ts "$INKWISP_SIGN_TIMESTAMP_URL")
 rm -f "$file.signed"
 printf '%s' "${INKWISP_SIGN_PASSWORD:-}" |
