@@ -11,7 +11,8 @@
 
 Unicode true
 !if ${NSIS_PACKEDVERSION} < 0x03008000
-    !error "NSIS 3.08 or later is needed: !uninstfinalize, and DeleteRegKey /ifempty keeping a key that has values"
+    ; !uninstfinalize, and DeleteRegKey /ifempty keeping a key that has values
+    !error "NSIS 3.08 or later is needed"
 !endif
 SetCompressor /SOLID lzma
 !ifdef SIGN
@@ -35,6 +36,7 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_EXECUTIONLEVEL Highest
 !define MULTIUSER_MUI
 !define MULTIUSER_INSTALLMODE_COMMANDLINE
+; The settings folder is named after the program's folder, so it is "Inkwisp" in both scopes.
 !define MULTIUSER_INSTALLMODE_INSTDIR "${APP}"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
@@ -49,7 +51,6 @@ SetCompressor /SOLID lzma
 
 Name "${APP} ${VERSION}"
 OutFile "${OUTFILE}"
-; The settings folder is named after the program's folder, so it is "Inkwisp" in both scopes.
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 BrandingText "${APP} ${VERSION}"
