@@ -8,7 +8,7 @@ packages=(
     wine wine32:i386 libcups2:i386
     xvfb xdotool x11-utils openbox imagemagick poppler-utils fonts-ipafont-gothic
     cups cups-client cups-bsd printer-driver-cups-pdf
-    nsis
+    nsis osslsigncode openssl wine64 python3-yaml
     python3
 )
 

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
 # make dist: builds the program and writes dist/Inkwisp-<version>-win32.zip,
-# dist/Inkwisp-<version>-setup.exe and dist/SHA256SUMS. Two runs of one commit give the same exe
-# and zip: the exe has no link time, and the zip's entries have fixed times and a fixed order.
+# dist/Inkwisp-<version>-setup.exe, dist/SHA256SUMS, a winget manifest set in dist/winget and a
+# Scoop manifest in dist/scoop. Two runs of one commit give the same exe and zip: the exe has no
+# link time, and the zip's entries have fixed times and a fixed order.
+#
+# INKWISP_DIST: the folder to write to instead of dist/.
+# INKWISP_DOWNLOAD_URL: where the downloads will be published (the manifests name it).
+# INKWISP_SIGN_PFX, INKWISP_SIGN_PASSWORD (and INKWISP_SIGN_TIMESTAMP_URL): a PKCS#12 certificate
+# that signs the exe before it is packed, the uninstaller and the installer. Without it nothing is
+# signed and the build stays reproducible.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -13,17 +20,23 @@ cmake --build --preset windows -j "${JOBS:-2}" --target inkwisp
 
 # Every file's time is the commit's, so the archive does not depend on when it was made.
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 315532800)}
+out=${INKWISP_DIST:-$root/dist}
 stage=$root/build/windows/dist/Inkwisp
-rm -rf "$root/build/windows/dist" "$root/dist"
-mkdir -p "$stage" "$root/dist"
+rm -rf "$root/build/windows/dist" "$out"
+mkdir -p "$stage" "$out"
 cp build/windows/Inkwisp/inkwisp.exe res/inkwisp.htm "$stage/"
+sign=()
+if [[ -n "${INKWISP_SIGN_PFX:-}" ]]; then
+    bash installer/sign.sh "$stage/inkwisp.exe"
+    sign=(-DSIGN="bash \"$root/installer/sign.sh\"")
+fi
 # Text files for Notepad: CRLF, and a byte-order mark on the Japanese one.
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 { printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' installer/README.txt; } \
     >"$stage/README.txt"
 touch -d "@$epoch" "$stage"/*
 
-zip=$root/dist/Inkwisp-$version-win32.zip
+zip=$out/Inkwisp-$version-win32.zip
 # The zip's top folder is "Inkwisp", so the unpacked program keeps the installed one's settings.
 /usr/bin/python3 - "$stage" "$zip" "$epoch" <<'PY'
 import os, sys, time, zipfile
@@ -39,6 +52,8 @@ with zipfile.ZipFile(target, "w") as archive:
 PY
 
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/build/windows/res/inkwisp.ico" \
-    -DOUTFILE="$root/dist/Inkwisp-$version-setup.exe" installer/inkwisp.nsi
-(cd dist && sha256sum "Inkwisp-$version-win32.zip" "Inkwisp-$version-setup.exe" >SHA256SUMS)
-cat dist/SHA256SUMS
+    -DOUTFILE="$out/Inkwisp-$version-setup.exe" "${sign[@]}" installer/inkwisp.nsi
+(cd "$out" && sha256sum "Inkwisp-$version-win32.zip" "Inkwisp-$version-setup.exe" >SHA256SUMS)
+/usr/bin/python3 installer/manifests.py "$version" \
+    "${INKWISP_DOWNLOAD_URL:-https://example.com/inkwisp/download/$version}" "$out"
+cat "$out/SHA256SUMS"
