@@ -29,6 +29,10 @@ void ReleaseDeviceBlocks(const PRINTDLGW& dialog) {
 }
 
 void PrintPage(HDC printer) {
+    // A page without its ink is no print of the memo: without a composite no job starts.
+    if (ComposeCanvas() == 0) {
+        return;
+    }
     wchar_t documentName[DOCUMENT_NAME_CAPACITY] = {};
     GetWindowTextW(g_app.hwnd, documentName, DOCUMENT_NAME_CAPACITY);
     DOCINFOW document = {};
@@ -62,7 +66,6 @@ void PrintCanvas() {
 
 bool DrawCanvasOnPage(HDC printer, HDC screen) {
     HDC memory = CreateCompatibleDC(screen);
-    ComposeCanvas();
     HGDIOBJ old = SelectObject(memory, g_canvas.composite);
     const PrintSquare square =
         ComputePrintSquare(GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES));
