@@ -12,7 +12,6 @@
 void NewCanvas() {
     ResetInkLayer();
     ResetBackgroundLayer();
-    MarkBackgroundChanged();
     CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
     g_document.name[0] = L'\0';
     g_document.modified = 0;

@@ -17,10 +17,6 @@ void RecoverAtStart() {
 void NoteSettlingMessage(UINT message) {
     switch (message) {
     case WM_GESTURE:
-        // A turn that ends turns the background too.
-        MarkBackgroundChanged();
-        ScheduleSnapshot();
-        break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_POINTERDOWN:

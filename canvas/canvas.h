@@ -12,6 +12,8 @@ struct Canvas {
     HBITMAP ink;
     HBITMAP background;
     HBITMAP composite;
+    // Counts the changes of the background layer, so that a copy of it can tell it is stale.
+    unsigned backgroundChanges;
 };
 
 extern Canvas g_canvas;

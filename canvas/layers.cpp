@@ -27,6 +27,7 @@ void ResetInkLayer() {
 
 void ResetBackgroundLayer() {
     ResetLayer(g_canvas.background);
+    ++g_canvas.backgroundChanges;
 }
 
 int ComposeCanvas() {

@@ -29,6 +29,9 @@ void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
     ReleaseDC(g_app.hwnd, window);
+    if (layer == g_canvas.background) {
+        ++g_canvas.backgroundChanges;
+    }
     g_document.modified = 1;
 }
 

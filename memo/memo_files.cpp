@@ -56,7 +56,7 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
         }
         DrawImageAt(graphics, image, 0, 0);
         if (layer != 0) {
-            MarkBackgroundChanged();
+            ++g_canvas.backgroundChanges;
         }
         result = 1;
     }

@@ -31,8 +31,11 @@ struct SnapshotState {
     // The ink's copy, composed in place by the worker and encoded from there.
     HBITMAP composite = nullptr;
     std::uint32_t* compositeBits = nullptr;
+    // The background's copy, taken again only when the layer has changed since: that halves what
+    // the window's thread spends per snapshot.
     std::vector<std::uint32_t> background;
-    bool backgroundChanged = true;
+    bool backgroundCopied = false;
+    unsigned backgroundChanges = 0;
     HANDLE worker = nullptr;
     SnapshotJob job;
     // Bumped by every removal: a worker that started before it must not put its file in place.
@@ -85,7 +88,7 @@ void FreeCopies() {
     g_snapshot.composite = nullptr;
     g_snapshot.compositeBits = nullptr;
     std::vector<std::uint32_t>().swap(g_snapshot.background);
-    g_snapshot.backgroundChanged = true;
+    g_snapshot.backgroundCopied = false;
 }
 
 bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
@@ -281,10 +284,6 @@ void ClaimSnapshot() {
                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
 }
 
-void MarkBackgroundChanged() {
-    g_snapshot.backgroundChanged = true;
-}
-
 void ScheduleSnapshot() {
     if (IsClaimed()) {
         SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr);
@@ -312,9 +311,11 @@ bool TakeSnapshot() {
     WaitForSnapshot();
     HDC screen = GetDC(nullptr);
     bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits);
-    if (copied && g_snapshot.backgroundChanged) {
+    if (copied && (!g_snapshot.backgroundCopied ||
+                   g_snapshot.backgroundChanges != g_canvas.backgroundChanges)) {
         copied = CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
-        g_snapshot.backgroundChanged = !copied;
+        g_snapshot.backgroundCopied = copied;
+        g_snapshot.backgroundChanges = g_canvas.backgroundChanges;
     }
     ReleaseDC(nullptr, screen);
     if (!copied) {

@@ -14,9 +14,6 @@ constexpr UINT SNAPSHOT_SETTLE_MS = 2000;
 // Takes this instance's lock in the settings folder, held until ReleaseSnapshot or the death of
 // the process; without it the instance keeps no snapshot.
 void ClaimSnapshot();
-// The background layer has changed: the next snapshot copies it again. Until then the copy of
-// the last one is used, which halves what the window's thread spends per snapshot.
-void MarkBackgroundChanged();
 // Restarts the settle timer: the snapshot is taken when nothing has happened for a while.
 void ScheduleSnapshot();
 // The settle timer: snapshots a modified memo; during a stroke it waits for the pen to lift.

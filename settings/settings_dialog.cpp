@@ -6,7 +6,6 @@
 
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
-#include "memo/snapshot.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
@@ -90,7 +89,6 @@ void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
     } else {
         SetBackground(dialog, 0);
         ResetBackgroundLayer();
-        MarkBackgroundChanged();
     }
 }
 
@@ -111,7 +109,6 @@ void SwitchBackground(HWND dialog) {
     if (IsDlgButtonChecked(dialog, IDC_BACKGROUND) != BST_UNCHECKED) {
         SetBackground(dialog, 0);
         ResetBackgroundLayer();
-        MarkBackgroundChanged();
     } else if (GetFileAttributesW(g_settings.backgroundImagePath) != INVALID_FILE_ATTRIBUTES) {
         SetBackground(dialog, LoadImageIntoLayer(g_settings.backgroundImagePath, 1) == 1 ? 1 : 0);
     } else if (CanKeepBackground()) {
