@@ -60,9 +60,7 @@ FileBytes EncodeTiff(std::uint32_t width, std::uint32_t height) {
         {256, 4, width},  {257, 4, height}, {258, 3, 8},      {259, 3, 32773}, {262, 3, 1},
         {273, 4, pixels}, {277, 3, 1},      {278, 4, height}, {279, 4, strip}, {284, 3, 1},
     };
-    FileBytes tiff = {'I', 'I', 42, 0};
-    Put(tiff, 8, 4);
-    Put(tiff, 10, 2);
+    FileBytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 10, 0}; // one directory of 10 entries, at 8
     for (const auto& entry : entries) {
         Put(tiff, entry.tag, 2);
         Put(tiff, entry.type, 2);
@@ -76,29 +74,30 @@ FileBytes EncodeTiff(std::uint32_t width, std::uint32_t height) {
     return tiff;
 }
 
+// The bytes of a metafile that `recorder` records, one rectangle drawn.
+template <typename Close, typename Bits, typename Delete>
+FileBytes RecordRectangle(HDC recorder, Close close, Bits bits, Delete remove) {
+    Rectangle(recorder, 0, 0, 20, 20);
+    const auto metafile = close(recorder);
+    FileBytes bytes(bits(metafile, 0, nullptr));
+    bits(metafile, static_cast<UINT>(bytes.size()), bytes.data());
+    remove(metafile);
+    return bytes;
+}
+
 // A placeable metafile (the form GDI+ opens) framing `width` × `height` units of 1/96 inch.
 FileBytes EncodeWmf(std::uint16_t width, std::uint16_t height) {
-    HDC recorder = CreateMetaFileW(nullptr);
-    Rectangle(recorder, 0, 0, 20, 20);
-    HMETAFILE metafile = CloseMetaFile(recorder);
-    const UINT size = GetMetaFileBitsEx(metafile, 0, nullptr);
-    FileBytes records(size);
-    GetMetaFileBitsEx(metafile, size, records.data());
-    DeleteMetaFile(metafile);
-
     FileBytes wmf;
     Put(wmf, 0x9AC6CDD7u, 4);
-    Put(wmf, 0, 2);
-    const std::uint16_t header[] = {0, 0, width, height, 96};
+    const std::uint16_t header[] = {0, 0, 0, width, height, 96, 0, 0};
+    std::uint16_t checksum = 0;
     for (std::uint16_t word : header) {
         Put(wmf, word, 2);
+        checksum ^= word;
     }
-    Put(wmf, 0, 4);
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < wmf.size(); i += 2) {
-        checksum ^= static_cast<std::uint16_t>(wmf[i] | (wmf[i + 1] << 8));
-    }
-    Put(wmf, checksum, 2);
+    Put(wmf, checksum ^ 0xCDD7u ^ 0x9AC6u, 2);
+    const FileBytes records =
+        RecordRectangle(CreateMetaFileW(nullptr), CloseMetaFile, GetMetaFileBitsEx, DeleteMetaFile);
     wmf.insert(wmf.end(), records.begin(), records.end());
     return wmf;
 }
@@ -106,14 +105,8 @@ FileBytes EncodeWmf(std::uint16_t width, std::uint16_t height) {
 // An enhanced metafile whose frame is `width` × `height` in 0.01 mm.
 FileBytes EncodeEmf(LONG width, LONG height) {
     const RECT frame = {0, 0, width, height};
-    HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr);
-    Rectangle(recorder, 0, 0, 20, 20);
-    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
-    const UINT size = GetEnhMetaFileBits(metafile, 0, nullptr);
-    FileBytes emf(size);
-    GetEnhMetaFileBits(metafile, size, emf.data());
-    DeleteEnhMetaFile(metafile);
-    return emf;
+    return RecordRectangle(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr), CloseEnhMetaFile,
+                           GetEnhMetaFileBits, DeleteEnhMetaFile);
 }
 
 // A JPEG of the platform's encoder with `padding` bytes of comment segments and `stray` bytes
@@ -161,23 +154,10 @@ SIZE_T PeakMemory() {
     return std::max(counters.PeakWorkingSetSize, counters.PeakPagefileUsage);
 }
 
-class ImagingFiles : public testing::Test {
-  protected:
-    void SetUp() override {
-        token_ = StartImaging();
-        folder_ = MakeScratchFolder(L"inkwisp-imaging-");
-    }
-    void TearDown() override {
-        RemoveTree(folder_);
-        StopImaging(token_);
-    }
-    std::wstring In(const wchar_t* name) const { return folder_ + L"\\" + name; }
-
-    ULONG_PTR token_ = 0;
-    std::wstring folder_;
-};
-
-TEST_F(ImagingFiles, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndecoded) {
+TEST(Imaging, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndecoded) {
+    const ULONG_PTR token = StartImaging();
+    const std::wstring folder = MakeScratchFolder(L"inkwisp-imaging-");
+    const auto in = [&folder](const wchar_t* name) { return folder + L"\\" + name; };
     const struct {
         const wchar_t* name;
         FileBytes bytes;
@@ -186,19 +166,19 @@ TEST_F(ImagingFiles, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndeco
         {L"small.tif", EncodeTiff(40, 30), 40, 30},
         {L"small.wmf", EncodeWmf(60, 50), 60, 50},
         {L"small.emf", EncodeEmf(2000, 1000), 75, 37}, // 20 × 10 mm at 96 dpi
-        {L"small.jpg", PaddedJpeg(In(L"encoded.jpg"), 1100000, 16, 16), 16, 16},
+        {L"small.jpg", PaddedJpeg(in(L"encoded.jpg"), 1100000, 16, 16), 16, 16},
         {L"huge.tif", EncodeTiff(8193, 8192), 0, 0},
         {L"long.tif", EncodeTiff(32768, 1), 0, 0},
         {L"huge.wmf", EncodeWmf(32000, 32000), 0, 0},
         {L"huge.emf", EncodeEmf(1000000, 1000000), 0, 0},
-        {L"huge.jpg", PaddedJpeg(In(L"encoded.jpg"), 1100000, 8193, 8192), 0, 0},
-        {L"stray.jpg", PaddedJpeg(In(L"encoded.jpg"), 0, 8193, 8192, 3), 0, 0},
+        {L"huge.jpg", PaddedJpeg(in(L"encoded.jpg"), 1100000, 8193, 8192), 0, 0},
+        {L"stray.jpg", PaddedJpeg(in(L"encoded.jpg"), 0, 8193, 8192, 3), 0, 0},
     };
     const SIZE_T before = PeakMemory();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
-        WriteFileBytes(In(c.name), c.bytes);
-        ImagingImage image = LoadImageFile(In(c.name).c_str());
+        WriteFileBytes(in(c.name), c.bytes);
+        ImagingImage image = LoadImageFile(in(c.name).c_str());
         EXPECT_EQ(GetImageWidth(image), c.width);
         EXPECT_EQ(GetImageHeight(image), c.height);
         DisposeImage(image);
@@ -207,6 +187,8 @@ TEST_F(ImagingFiles, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndeco
     std::printf("peak memory grown by %lu KiB over these files\n",
                 static_cast<unsigned long>(growth / 1024));
     EXPECT_LT(growth, SIZE_T{64} << 20);
+    RemoveTree(folder);
+    StopImaging(token);
 }
 
 } // namespace
