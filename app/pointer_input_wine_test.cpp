@@ -25,10 +25,9 @@ namespace {
 
 enum Pointer : UINT32 { PEN_TIP = 1, PEN_TURNED_OVER, PEN_ERASER_BUTTON, FINGER };
 
-constexpr WORD IN_RANGE = 0x0002;
-constexpr WORD IN_CONTACT = 0x0004;
-constexpr WORD FIRST_BUTTON = 0x0010;
-constexpr WORD TOUCHING = IN_RANGE | IN_CONTACT | FIRST_BUTTON;
+constexpr WORD IN_RANGE = POINTER_MESSAGE_FLAG_INRANGE;
+constexpr WORD TOUCHING =
+    IN_RANGE | POINTER_MESSAGE_FLAG_INCONTACT | POINTER_MESSAGE_FLAG_FIRSTBUTTON;
 
 int g_penInfoReads;
 
@@ -71,9 +70,9 @@ LRESULT WINAPI PromoteToMouse(HWND window, UINT message, WPARAM wParam, LPARAM l
         const UINT mouse = message == WM_POINTERDOWN ? WM_LBUTTONDOWN
                            : message == WM_POINTERUP ? WM_LBUTTONUP
                                                      : WM_MOUSEMOVE;
-        const WPARAM buttons = (HIWORD(wParam) & IN_CONTACT) != 0 ? MK_LBUTTON : 0;
         if (g_promote) {
-            PostMessageW(window, mouse, buttons, MAKELPARAM(point.x, point.y));
+            PostMessageW(window, mouse, IS_POINTER_INCONTACT_WPARAM(wParam) ? MK_LBUTTON : 0,
+                         MAKELPARAM(point.x, point.y));
         }
     }
     return g_realDefWindowProc(window, message, wParam, lParam);
@@ -115,8 +114,6 @@ void LiftStroke(UINT32 id) {
     SendPointer(WM_POINTERUP, id, IN_RANGE, 160, 100);
 }
 
-constexpr COLORREF PEN_RED = RGB(200, 0, 0);
-
 class PointerInputTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -124,89 +121,72 @@ class PointerInputTest : public testing::Test {
         StartTestWindow(400, 300);
         PumpMessages(); // a pending paint would end the strokes below
         ResetInkLayer();
-        g_pen = {PEN_RED, 4, RGB(0, 0, 200), 16, BLACK, 4};
+        g_pen = {RED, 4, RGB(0, 0, 200), 16, BLACK, 4};
         g_eraserEnd = {};
         g_view = {1.0, 0, 0, NO_POINT};
         g_document.modified = 0;
         g_getPointerType = AnswerPointerType;
         g_getPointerPenInfo = AnswerPenInfo;
         g_promote = true;
-        g_passedOn.clear();
-        g_penInfoReads = 0;
     }
 
     void ExpectPenAsBefore() {
-        EXPECT_EQ(g_pen.color, PEN_RED);
+        EXPECT_EQ(g_pen.color, RED);
         EXPECT_EQ(g_pen.width, 4);
         EXPECT_EQ(g_pen.savedColor, RGB(0, 0, 200));
         EXPECT_EQ(g_pen.savedWidth, 16);
         EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
     }
-
-    // Ink along the stroke's first and last segments, and 10 and 25 pixels beside it.
-    void ExpectStroke(COLORREF line, COLORREF beside10, COLORREF beside25) {
-        for (int x : {60, 140}) {
-            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 100), line) << x;
-            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 110), beside10) << x;
-            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 75), beside25) << x;
-        }
-    }
 };
 
-TEST_F(PointerInputTest, TheEraserEndErasesItsStrokeAndThePenReturns) {
-    for (UINT32 id : {PEN_TURNED_OVER, PEN_ERASER_BUTTON}) {
-        SCOPED_TRACE(id);
-        FillBitmap(g_canvas.ink, BLACK);
-        g_passedOn.clear();
-        StartStroke(id);
-        EXPECT_EQ(g_pen.color, ERASER_COLOR);
-        EXPECT_EQ(g_pen.width, ERASER_WIDTH);
-        EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
-        LiftStroke(id);
-        ExpectStroke(WHITE, WHITE, BLACK);
-        ExpectPenAsBefore();
-        EXPECT_EQ(g_document.modified, 1);
-        const std::vector<UINT> passedOn = {WM_POINTERDOWN, WM_POINTERUPDATE, WM_POINTERUPDATE,
-                                            WM_POINTERUP};
-        EXPECT_EQ(g_passedOn, passedOn);
-    }
-    // The next stroke of the pen tip draws with the pen again.
-    FillBitmap(g_canvas.ink, BLACK);
-    StartStroke(PEN_TIP);
-    LiftStroke(PEN_TIP);
-    ExpectStroke(PEN_RED, BLACK, BLACK);
-}
-
-TEST_F(PointerInputTest, ThePenTipAndAFingerDrawWithThePen) {
-    for (UINT32 id : {PEN_TIP, FINGER}) {
-        SCOPED_TRACE(id);
-        ResetInkLayer();
-        StartStroke(id);
-        EXPECT_EQ(g_pen.color, PEN_RED);
-        LiftStroke(id);
-        ExpectStroke(PEN_RED, WHITE, WHITE);
-        ExpectPenAsBefore();
-    }
-    EXPECT_EQ(g_penInfoReads, 1); // a finger is not asked for pen flags
-}
-
-TEST_F(PointerInputTest, WithoutThePointerFunctionsTheEraserEndDrawsAsToday) {
+TEST_F(PointerInputTest, EachEndOfThePenAndAFingerWriteThroughTheWindow) {
     const struct {
-        const char* system;
+        const char* guards;
+        UINT32 id;
         GetPointerTypeFunction type;
         GetPointerPenInfoFunction penInfo;
-    } systems[] = {{"Windows 7", nullptr, nullptr}, {"Wine 8", AnswerPointerType, nullptr}};
-    for (const auto& system : systems) {
-        SCOPED_TRACE(system.system);
-        ResetInkLayer();
-        g_getPointerType = system.type;
-        g_getPointerPenInfo = system.penInfo;
-        StartStroke(PEN_TURNED_OVER);
-        LiftStroke(PEN_TURNED_OVER);
-        ExpectStroke(PEN_RED, WHITE, WHITE);
+        COLORREF line;     // along the stroke, on black ink
+        COLORREF beside10; // 10 pixels beside it; 25 pixels beside stays black
+        int penInfoReads;
+    } rows[] = {
+        {"the pen turned over erases", PEN_TURNED_OVER, AnswerPointerType, AnswerPenInfo, WHITE,
+         WHITE, 1},
+        {"the eraser button erases", PEN_ERASER_BUTTON, AnswerPointerType, AnswerPenInfo, WHITE,
+         WHITE, 1},
+        // After the eraser end: it draws with the pen only if the pen came back.
+        {"the pen tip draws with the pen", PEN_TIP, AnswerPointerType, AnswerPenInfo, RED, BLACK,
+         1},
+        {"a finger draws, not asked for pen flags", FINGER, AnswerPointerType, AnswerPenInfo, RED,
+         BLACK, 0},
+        {"Windows 7: the eraser end draws", PEN_TURNED_OVER, nullptr, nullptr, RED, BLACK, 0},
+        {"Wine 8: the eraser end draws", PEN_TURNED_OVER, AnswerPointerType, nullptr, RED, BLACK,
+         0},
+    };
+    const std::vector<UINT> passedOn = {WM_POINTERDOWN, WM_POINTERUPDATE, WM_POINTERUPDATE,
+                                        WM_POINTERUP};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        FillBitmap(g_canvas.ink, BLACK);
+        g_getPointerType = row.type;
+        g_getPointerPenInfo = row.penInfo;
+        g_passedOn.clear();
+        g_penInfoReads = 0;
+        g_document.modified = 0;
+        StartStroke(row.id);
+        EXPECT_EQ(g_pen.color, row.line == WHITE ? ERASER_COLOR : RED);
+        EXPECT_EQ(g_pen.width, row.line == WHITE ? ERASER_WIDTH : 4);
+        EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
+        LiftStroke(row.id);
+        for (int x : {60, 140}) { // the stroke's first and last segments
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 100), row.line) << x;
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 110), row.beside10) << x;
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 75), BLACK) << x;
+        }
         ExpectPenAsBefore();
+        EXPECT_EQ(g_document.modified, 1);
+        EXPECT_EQ(g_passedOn, passedOn);
+        EXPECT_EQ(g_penInfoReads, row.penInfoReads);
     }
-    EXPECT_EQ(g_penInfoReads, 0);
 }
 
 TEST_F(PointerInputTest, ThePenReturnsHoweverTheStrokeEnds) {
@@ -247,10 +227,10 @@ TEST_F(PointerInputTest, ANewContactEndsAnEraserStrokeWhoseEndWasLost) {
     SendPointer(WM_POINTERDOWN, PEN_TURNED_OVER, TOUCHING, 40, 100);
     g_promote = true;
     SendPointer(WM_POINTERDOWN, PEN_TIP, TOUCHING, 40, 200);
-    EXPECT_EQ(g_pen.color, PEN_RED);
+    EXPECT_EQ(g_pen.color, RED);
     SendPointer(WM_POINTERUPDATE, PEN_TIP, TOUCHING, 120, 200);
     SendPointer(WM_POINTERUP, PEN_TIP, IN_RANGE, 120, 200);
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 80, 200), PEN_RED);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 80, 200), RED);
     ExpectPenAsBefore();
 }
 

@@ -8,11 +8,6 @@ constexpr PenColor BLACK = 0x000000;
 constexpr PenColor RED = 0x0000C8;
 constexpr PenColor BLUE = 0xC80000;
 
-void ExpectPen(const PenState& pen, PenColor color, int width) {
-    EXPECT_EQ(pen.color, color);
-    EXPECT_EQ(pen.width, width);
-}
-
 TEST(EraserEnd, TurnedOverOrEraserButtonIsTheEraserEndTheBarrelButtonIsNot) {
     const struct {
         std::uint32_t flags;
@@ -24,67 +19,57 @@ TEST(EraserEnd, TurnedOverOrEraserButtonIsTheEraserEndTheBarrelButtonIsNot) {
     }
 }
 
-TEST(EraserEnd, AStrokeBorrowsTheEraserAndReturnsThePenExactly) {
-    for (int width : {1, 2, 4, 7, 64}) {
-        PenState pen = {RED, width, BLUE, 16, BLACK, 4};
+// The pen's moves, in the order the window reports them: e the eraser end touches, t the tip
+// touches, u the pointer is up mid-stroke, l the pen lifts, x the stroke ends, b blue is picked.
+void Move(PenState& pen, EraserEndStroke& stroke, const char* moves) {
+    for (; *moves != 0; ++moves) {
+        switch (*moves) {
+        case 'e': BeginPenContact(pen, stroke, true); break;
+        case 't': BeginPenContact(pen, stroke, false); break;
+        case 'u': LiftPen(pen, stroke, true); break;
+        case 'l': LiftPen(pen, stroke, false); break;
+        case 'x': EndEraserEndStroke(pen, stroke); break;
+        case 'b': pen.color = BLUE; break;
+        }
+    }
+}
+
+TEST(EraserEnd, TheEraserEndBorrowsTheEraserForOneStrokeAndReturnsThePenExactly) {
+    const struct {
+        const char* guards;
+        PenColor color;
+        int width;
+        const char* moves;
+        PenColor colorAfter;
+        int widthAfter;
+        bool activeAfter;
+    } rows[] = {
+        {"the lift returns width 1", RED, 1, "el", RED, 1, false},
+        {"the lift returns width 64", RED, 64, "el", RED, 64, false},
+        {"the menu's eraser narrowed to 8 keeps it", ERASER_COLOR, 8, "el", ERASER_COLOR, 8, false},
+        // The pointer is up before the button-up message that draws the last segment.
+        {"a lift mid-stroke waits", RED, 4, "eu", ERASER_COLOR, ERASER_WIDTH, true},
+        {"the stroke's end returns the pen", RED, 4, "eux", RED, 4, false},
+        {"a later end keeps a pen picked after", RED, 4, "euxbxl", BLUE, 4, false},
+        {"the next contact ends a stroke never lifted", RED, 2, "et", RED, 2, false},
+        {"a second eraser-end contact keeps erasing", RED, 2, "ee", ERASER_COLOR, ERASER_WIDTH,
+         true},
+        {"two eraser-end contacts return the first pen", RED, 2, "eex", RED, 2, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.guards);
+        PenState pen = {row.color, row.width, BLUE, 16, BLACK, 4};
         EraserEndStroke stroke = {};
-        BeginPenContact(pen, stroke, true);
-        ExpectPen(pen, ERASER_COLOR, ERASER_WIDTH);
-        LiftPen(pen, stroke, false);
-        ExpectPen(pen, RED, width);
+        Move(pen, stroke, row.moves);
+        EXPECT_EQ(pen.color, row.colorAfter);
+        EXPECT_EQ(pen.width, row.widthAfter);
+        EXPECT_EQ(stroke.active, row.activeAfter);
         // The pen the menu's eraser returns to and the start-up pen are not touched.
         EXPECT_EQ(pen.savedColor, BLUE);
         EXPECT_EQ(pen.savedWidth, 16);
         EXPECT_EQ(pen.startupColor, BLACK);
         EXPECT_EQ(pen.startupWidth, 4);
-        EXPECT_FALSE(stroke.active);
     }
-}
-
-TEST(EraserEnd, ThePenTipAndAnEraserAlreadyInUseChangeNothing) {
-    PenState pen = {RED, 4, RED, 4, BLACK, 4};
-    EraserEndStroke stroke = {};
-    BeginPenContact(pen, stroke, false);
-    ExpectPen(pen, RED, 4);
-    EXPECT_FALSE(stroke.active);
-
-    // The eraser picked from the menu, then narrowed to 8 in the Pen dialog, keeps its width.
-    PenState erasing = {ERASER_COLOR, 8, RED, 4, BLACK, 4};
-    BeginPenContact(erasing, stroke, true);
-    ExpectPen(erasing, ERASER_COLOR, 8);
-    LiftPen(erasing, stroke, false);
-    ExpectPen(erasing, ERASER_COLOR, 8);
-}
-
-TEST(EraserEnd, ALiftDuringTheStrokeWaitsForTheStrokeToEnd) {
-    PenState pen = {RED, 4, RED, 4, BLACK, 4};
-    EraserEndStroke stroke = {};
-    BeginPenContact(pen, stroke, true);
-    // The pointer is up before the button-up message that draws the last segment.
-    LiftPen(pen, stroke, true);
-    ExpectPen(pen, ERASER_COLOR, ERASER_WIDTH);
-    EndEraserEndStroke(pen, stroke);
-    ExpectPen(pen, RED, 4);
-    // A later end does not undo a pen picked after the stroke.
-    pen.color = BLUE;
-    EndEraserEndStroke(pen, stroke);
-    LiftPen(pen, stroke, false);
-    ExpectPen(pen, BLUE, 4);
-}
-
-TEST(EraserEnd, TheNextContactEndsAStrokeWhoseLiftNeverCame) {
-    PenState pen = {RED, 2, RED, 2, BLACK, 4};
-    EraserEndStroke stroke = {};
-    BeginPenContact(pen, stroke, true);
-    BeginPenContact(pen, stroke, false);
-    ExpectPen(pen, RED, 2);
-    EXPECT_FALSE(stroke.active);
-    // Two eraser-end contacts in a row keep the pen from before the first.
-    BeginPenContact(pen, stroke, true);
-    BeginPenContact(pen, stroke, true);
-    ExpectPen(pen, ERASER_COLOR, ERASER_WIDTH);
-    EndEraserEndStroke(pen, stroke);
-    ExpectPen(pen, RED, 2);
 }
 
 } // namespace

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "wine_app.h"
-
 namespace {
 
 std::wstring ProgramPath() {
@@ -21,18 +19,26 @@ std::wstring ProgramPath() {
     return folder.substr(0, folder.find_last_of(L'\\')) + L"\\Inkwisp\\inkwisp.exe";
 }
 
-// The headers and imports of the exe, read from its bytes; every read is checked against the size.
+// The exe mapped as the loader lays it out, neither run nor bound to its imports.
 class ExeImage {
   public:
-    explicit ExeImage(const std::wstring& path) : bytes_(ReadFileBytes(path)) {
+    explicit ExeImage(const std::wstring& path)
+        : module_(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
         const auto* dos = At<IMAGE_DOS_HEADER>(0);
         if (dos != nullptr && dos->e_magic == IMAGE_DOS_SIGNATURE) {
-            headers_ = At<IMAGE_NT_HEADERS32>(static_cast<size_t>(dos->e_lfanew));
+            headers_ = At<IMAGE_NT_HEADERS32>(static_cast<DWORD>(dos->e_lfanew));
         }
         if (headers_ != nullptr && headers_->Signature != IMAGE_NT_SIGNATURE) {
             headers_ = nullptr;
         }
     }
+    ~ExeImage() {
+        if (module_ != nullptr) {
+            FreeLibrary(module_);
+        }
+    }
+    ExeImage(const ExeImage&) = delete;
+    ExeImage& operator=(const ExeImage&) = delete;
 
     const IMAGE_NT_HEADERS32* Headers() const { return headers_; }
 
@@ -41,62 +47,30 @@ class ExeImage {
         std::vector<std::pair<std::string, std::vector<std::string>>> imports;
         const IMAGE_DATA_DIRECTORY& directory =
             headers_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-        for (size_t at = Offset(directory.VirtualAddress); at != 0;
-             at += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-            const auto* module = At<IMAGE_IMPORT_DESCRIPTOR>(at);
-            if (module == nullptr || module->Name == 0) {
-                break;
-            }
+        for (const auto* module = At<IMAGE_IMPORT_DESCRIPTOR>(directory.VirtualAddress);
+             module->Name != 0; ++module) {
             std::vector<std::string> functions;
-            const DWORD names =
-                module->OriginalFirstThunk != 0 ? module->OriginalFirstThunk : module->FirstThunk;
-            for (size_t thunk = Offset(names); thunk != 0; thunk += sizeof(DWORD)) {
-                const auto* entry = At<DWORD>(thunk);
-                if (entry == nullptr || *entry == 0) {
-                    break;
-                }
+            for (const auto* entry =
+                     At<DWORD>(module->OriginalFirstThunk != 0 ? module->OriginalFirstThunk
+                                                               : module->FirstThunk);
+                 *entry != 0; ++entry) {
                 if ((*entry & IMAGE_ORDINAL_FLAG32) == 0) {
-                    functions.push_back(Text(Offset(*entry) + sizeof(WORD)));
+                    functions.emplace_back(At<IMAGE_IMPORT_BY_NAME>(*entry)->Name);
                 }
             }
-            imports.emplace_back(Text(Offset(module->Name)), functions);
+            imports.emplace_back(At<char>(module->Name), functions);
         }
         return imports;
     }
 
   private:
-    template <typename Record> const Record* At(size_t offset) const {
-        if (offset > bytes_.size() || bytes_.size() - offset < sizeof(Record)) {
-            return nullptr;
-        }
-        return reinterpret_cast<const Record*>(&bytes_[offset]);
+    // The handle of an image mapped as a resource carries flags in its low bits.
+    template <typename Record> const Record* At(DWORD rva) const {
+        const auto base = reinterpret_cast<ULONG_PTR>(module_) & ~static_cast<ULONG_PTR>(3);
+        return base == 0 ? nullptr : reinterpret_cast<const Record*>(base + rva);
     }
 
-    // Where the section that holds an address puts it in the file; 0 when none does.
-    size_t Offset(DWORD rva) const {
-        const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-            reinterpret_cast<const BYTE*>(&headers_->OptionalHeader) +
-            headers_->FileHeader.SizeOfOptionalHeader);
-        for (WORD i = 0; i < headers_->FileHeader.NumberOfSections; ++i) {
-            const auto* section = At<IMAGE_SECTION_HEADER>(
-                reinterpret_cast<const BYTE*>(sections + i) - bytes_.data());
-            if (section != nullptr && rva >= section->VirtualAddress &&
-                rva - section->VirtualAddress < section->SizeOfRawData) {
-                return section->PointerToRawData + (rva - section->VirtualAddress);
-            }
-        }
-        return 0;
-    }
-
-    std::string Text(size_t offset) const {
-        std::string text;
-        for (; offset != 0 && offset < bytes_.size() && bytes_[offset] != 0; ++offset) {
-            text += static_cast<char>(bytes_[offset]);
-        }
-        return text;
-    }
-
-    FileBytes bytes_;
+    HMODULE module_;
     const IMAGE_NT_HEADERS32* headers_ = nullptr;
 };
 
