@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The cross-compiling emulator: runs a test executable under the build folder's Wine prefix.
 source "$(dirname "$0")/wine-env.sh"
-# A server that outlives the test, started detached: a server started by wine itself would hold
-# ctest's output pipe until it ends, a few seconds after every test (an e2e test may have ended
-# the one that scripts/wine-prefix.sh left running). Cheap when one runs already.
+# The server and the prefix's services are started here, detached, whenever they are not running
+# (an e2e test ends them, and so does the server's idle time while a long e2e test runs alone):
+# started by the test itself, they would hold ctest's output pipe for minutes after it. Both
+# calls are cheap when they run already.
 wineserver -p 120 </dev/null >/dev/null 2>&1
+wine wineboot </dev/null >/dev/null 2>&1
 exec wine "$@"
