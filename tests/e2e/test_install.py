@@ -224,13 +224,27 @@ def close(window):
     e2e.wait_gone(window)
 
 
-def uninstall(at, installed):
-    """Runs the quiet uninstall command that the scope's entry names."""
+def check_installed(at, before, version):
+    """The scope's files, its Start-menu shortcut and its registry entries are there; returns the
+    registry as installed."""
+    e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
+    e2e.check(os.path.isfile(at.shortcut), "no Start-menu shortcut")
+    installed = registry(at)
+    check_registry(at, installed, before, version)
+    return installed
+
+
+def uninstall(at, installed, before):
+    """Runs the quiet uninstall command that the scope's entry names: nothing of the install is
+    left, and the registry is as it was before installing."""
     command = value(installed[at.uninstall_key], "Uninstall\\Inkwisp", "QuietUninstallString")[1]
     program, arguments = re.match(r'^"([^"]+)"\s*(.*)$', command).groups()
     wine_wait(program, *arguments.split())
     e2e.check(not os.path.exists(at.program), "left behind: %s" % installed_files(at))
     e2e.check(not os.path.exists(at.shortcut), "the Start-menu shortcut is still there")
+    after = registry(at)
+    changed = [str(k) for key in at.keys for k in set(after[key]) ^ set(before[key])]
+    e2e.check(after == before, "the registry is not as it was before installing: %s" % changed)
 
 
 def sha256(path):
@@ -304,11 +318,9 @@ def machine_round_trip(at, setup, archive, version, switches):
               ("REG_SZ", "Paint.Picture"), "could not give .bmp a default program")
     e2e.check(before[at.app_key] == {} and before[at.uninstall_key] == {}, "Inkwisp was registered")
     wine_wait(setup, "/S")
-    e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
-    e2e.check(os.path.isfile(at.shortcut), "no Start-menu shortcut")
+    check_installed(at, before, version)
     e2e.check(glob.glob(os.path.join(at.prefix, "drive_c", "users", "*", "Desktop",
                                      "Inkwisp.lnk")) == [], "a desktop shortcut nobody asked for")
-    check_registry(at, registry(at), before, version)
 
     # Step 2: the zip holds exactly its files, and its program is the installed one.
     with zipfile.ZipFile(archive) as files:
@@ -356,12 +368,7 @@ def machine_round_trip(at, setup, archive, version, switches):
               "reinstalling changed the user's settings, bak or memo")
 
     # Step 6: the quiet uninstall command leaves nothing of ours and the user's files alone.
-    installed = registry(at)
-    check_registry(at, installed, before, version)
-    uninstall(at, installed)
-    after = registry(at)
-    changed = [str(k) for key in at.keys for k in set(after[key]) ^ set(before[key])]
-    e2e.check(after == before, "the registry is not as it was before installing: %s" % changed)
+    uninstall(at, check_installed(at, before, version), before)
     e2e.check(all(read(path) == data for path, data in kept.items()),
               "uninstalling touched the user's settings, bak or memo")
 
@@ -380,10 +387,7 @@ def user_round_trip(at, setup, version, switches):
 
     before, machine = registry(at), machine_state(at)
     wine_wait(setup, *switches["user"])
-    e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
-    e2e.check(os.path.isfile(at.shortcut), "no Start-menu shortcut of the user's")
-    installed = registry(at)
-    check_registry(at, installed, before, version)
+    installed = check_installed(at, before, version)
     e2e.check(not machine_changes(at, machine), "the install for the user wrote to HKLM or "
               "Program Files: %s" % machine_changes(at, machine))
 
@@ -427,16 +431,13 @@ def user_round_trip(at, setup, version, switches):
     close(e2e.wait_window("^無題 -Inkwisp$"))
     e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
     wine_wait(setup, "/S")
-    check_registry(at, registry(at), before, version)
+    installed = check_installed(at, before, version)
     e2e.check(not [f for f in machine_state(at)[1] if "Inkwisp" in f],
               "the default scope did not follow the earlier install for the user")
 
     # Inkwisp itself may have let Wine list the printers in HKLM: compared from here on.
     machine = machine_state(at)
-    uninstall(at, registry(at))
-    after = registry(at)
-    changed = [str(k) for key in at.keys for k in set(after[key]) ^ set(before[key])]
-    e2e.check(after == before, "the registry is not as it was before installing: %s" % changed)
+    uninstall(at, installed, before)
     e2e.check(not machine_changes(at, machine), "the user's uninstall wrote to HKLM or Program "
               "Files: %s" % machine_changes(at, machine))
 
@@ -448,17 +449,13 @@ def wow64_round_trip(at, setup, version, switches):
     e2e.reset()
     before = registry(at)
     wine_wait(setup, *switches["machine"])
-    e2e.check(installed_files(at) == PROGRAM_FILES, "installed: %s" % installed_files(at))
-    e2e.check(os.path.isfile(at.shortcut), "no Start-menu shortcut")
-    installed = registry(at)
-    check_registry(at, installed, before, version)
+    installed = check_installed(at, before, version)
     native = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
     wow = r"HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
     seen = registry(at, [native, wow], "/reg:64")
     e2e.check(seen[native] == {} and value(seen[wow], "Uninstall\\Inkwisp", "InstallLocation") ==
               ("REG_SZ", at.folder), "64-bit view: %s" % seen)
-    uninstall(at, installed)
-    e2e.check(registry(at) == before, "the registry is not as it was before installing")
+    uninstall(at, installed, before)
 
 
 def build_dist(folder, **settings):
