@@ -11,6 +11,7 @@
 #include "app/pointer_input.h"
 #include "app/recovery.h"
 #include "canvas/canvas.h"
+#include "canvas/stroke.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
 #include "imaging/imaging.h"
@@ -99,7 +100,7 @@ LRESULT OnDestroy() {
 
 LRESULT OnPaint() {
     g_view.lastPoint = NO_POINT;
-    PaintView(0, 0);
+    PaintView(0);
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #include "app/pointer_input.h"
 
-#include "canvas/view.h"
+#include "canvas/stroke.h"
 #include "canvas/view_math.h"
 #include "pen/eraser_end.h"
 #include "pen/pen_input.h"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "canvas/view.h"
 #include "canvas/view_math.h"
 #include "pen/eraser_end.h"
 #include "pen/pen_input.h"
@@ -19,6 +20,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "scoped_import.h"
+#include "view_pictures.h"
 #include "wine_app.h"
 
 namespace {
@@ -167,6 +169,7 @@ TEST_F(PointerInputTest, EachEndOfThePenAndAFingerWriteThroughTheWindow) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
         FillBitmap(g_canvas.ink, BLACK);
+        PaintView(1);
         g_getPointerType = row.type;
         g_getPointerPenInfo = row.penInfo;
         g_passedOn.clear();
@@ -183,6 +186,8 @@ TEST_F(PointerInputTest, EachEndOfThePenAndAFingerWriteThroughTheWindow) {
             EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, x, 75), BLACK) << x;
         }
         ExpectPenAsBefore();
+        POINT first = {};
+        EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
         EXPECT_EQ(g_document.modified, 1);
         EXPECT_EQ(g_passedOn, passedOn);
         EXPECT_EQ(g_penInfoReads, row.penInfoReads);

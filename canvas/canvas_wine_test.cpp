@@ -7,6 +7,8 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "scoped_import.h"
+#include "view_pictures.h"
 #include "wine_app.h"
 
 namespace {
@@ -146,10 +148,10 @@ TEST_F(CanvasTest, TheEraserWritesEmptyInk) {
 TEST_F(CanvasTest, BackgroundShowsUnderInkOnlyWhileEnabled) {
     FillBitmap(g_canvas.background, RGB(0, 120, 0));
     Stroke(100, 100, 200, 100);
-    PaintView(1, 0);
+    PaintView(1);
     EXPECT_EQ(ReadClientPixel(300, 300), RGB(255, 255, 255));
     g_settings.backgroundEnabled = 1;
-    PaintView(1, 0);
+    PaintView(1);
     EXPECT_EQ(ReadClientPixel(300, 300), RGB(0, 120, 0));
     EXPECT_EQ(ReadClientPixel(150, 100), RGB(0, 0, 0));
 }
@@ -162,7 +164,7 @@ TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {
     }
     g_settings.backgroundEnabled = 1;
     g_view = {0.5, 0, 0, NO_POINT};
-    PaintView(1, 0);
+    PaintView(1);
     for (int y = 10; y < 190; y += 7) {
         const COLORREF shown = ReadClientPixel(100, y);
         EXPECT_TRUE(shown == RGB(200, 0, 0) || shown == RGB(0, 200, 0)) << std::hex << shown;
@@ -172,7 +174,7 @@ TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {
 TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
     StartTestWindow(1200, 700);
     g_view = {0.5, 0, 0, NO_POINT};
-    PaintView(1, 0);
+    PaintView(1);
     EXPECT_EQ(g_view.originX, -352);
     // Client x 176 is canvas x 0; to its left lies no canvas.
     EXPECT_EQ(ReadClientPixel(180, 100), RGB(255, 255, 255));
@@ -186,7 +188,7 @@ TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
 TEST_F(CanvasTest, AZeroSizedClientAreaPaintsWithoutHarm) {
     ShowWindow(g_app.hwnd, SW_MINIMIZE);
     PumpMessages();
-    PaintView(1, 0);
+    PaintView(1);
     Stroke(10, 10, 20, 20);
     EXPECT_GE(g_view.originX, 0);
     EXPECT_LE(g_view.originX, CANVAS_SIZE);
@@ -195,8 +197,95 @@ TEST_F(CanvasTest, AZeroSizedClientAreaPaintsWithoutHarm) {
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 15, 15), RGB(0, 0, 0));
 }
 
+// A stroke shows only what it touched; the window must then hold exactly what a repaint of the
+// whole client shows. Zoom 0.5 in this client shows the canvas with a negative origin.
+TEST_F(CanvasTest, StrokesShowWhatARepaintOfTheWholeShows) {
+    StartTestWindow(1200, 700);
+    const struct {
+        double zoom;
+        int originX, originY;
+        int background;
+        PenColor color;
+        int width;
+    } rows[] = {
+        {1.0, 100, 50, 0, RED, 16},
+        {0.5, 0, 300, 1, RED, 2},
+        {0.73, 333, 77, 1, RED, 8},
+        {1.37, 45, 901, 0, RED, 4},
+        {2.0, 1500, 1600, 1, RED, 64},
+        {1.37, 5000, 5000, 1, RED, 16}, // the canvas's bottom and right edges
+        {0.73, 900, 900, 1, ERASER_COLOR, ERASER_WIDTH},
+        {0.5, 0, 0, 0, ERASER_COLOR, ERASER_WIDTH},
+    };
+    PaintNoise(g_canvas.background, 99u);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "zoom " << row.zoom << " pen " << row.width);
+        PaintNoise(g_canvas.ink, 5u);
+        for (int y = 0; y < CANVAS_SIZE; y += 16) { // stripes of empty ink show the background
+            FillBitmapRect(g_canvas.ink, 0, y, CANVAS_SIZE, y + 9, WHITE);
+        }
+        g_view = {row.zoom, row.originX, row.originY, NO_POINT};
+        g_settings.backgroundEnabled = row.background;
+        g_pen.color = row.color;
+        g_pen.width = row.width;
+        PaintView(1);
+        ValidateRect(g_app.hwnd, nullptr);
+        for (int stroke = 0; stroke < 3; ++stroke) {
+            SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(37 + 400 * stroke, 11));
+            for (int move = 1; move < 12; ++move) {
+                SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON,
+                                 PackPoint(37 + 400 * stroke + move * 31, 11 + move * move * 5));
+            }
+            SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(1199, 699));
+        }
+        POINT first = {};
+        EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
+    }
+    StartTestWindow(800, 600);
+}
+
+// The positions the system recorded between two moves, newest first, in screen coordinates;
+// fewer than none: the system has no history for the point.
+int g_recordedCount;
+POINT g_recorded[8];
+
+int WINAPI AnswerMoveHistory(UINT, LPMOUSEMOVEPOINT, LPMOUSEMOVEPOINT history, int, DWORD) {
+    for (int i = 0; i < g_recordedCount; ++i) {
+        history[i] = {};
+        history[i].x = g_recorded[i].x & 0xFFFF;
+        history[i].y = g_recorded[i].y & 0xFFFF;
+    }
+    return g_recordedCount < 0 ? -1 : g_recordedCount;
+}
+
+TEST_F(CanvasTest, AMergedMoveDrawsThroughTheRecordedPoints) {
+    const ScopedImport history("user32.dll", "GetMouseMovePointsEx",
+                               reinterpret_cast<void*>(&AnswerMoveHistory));
+    // From (100, 300) to (400, 300) by way of (200, 100) and (300, 100).
+    const POINT path[] = {{400, 300}, {300, 100}, {200, 100}, {100, 300}};
+    for (int recorded : {4, -1}) {
+        SCOPED_TRACE(recorded);
+        ResetInkLayer();
+        PaintView(1);
+        g_recordedCount = recorded;
+        for (int i = 0; i < 4; ++i) {
+            g_recorded[i] = path[i];
+            ClientToScreen(g_app.hwnd, &g_recorded[i]);
+        }
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 300));
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(400, 300));
+        const COLORREF detour = recorded > 0 ? BLACK : WHITE;
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 150, 200), detour);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 250, 100), detour);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 350, 200), detour);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 250, 300), recorded > 0 ? WHITE : BLACK);
+        EXPECT_EQ(ReadClientPixel(250, 100), detour);
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(400, 300));
+    }
+}
+
 TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
-    PaintView(1, 0);
+    PaintView(1);
     const int before = CountFreeGdiHandles();
     ASSERT_GT(before, 1000);
     for (int i = 0; i < 60; ++i) {

@@ -9,6 +9,10 @@ namespace {
 
 constexpr float CANVAS_CENTRE = CANVAS_SIZE / 2.0f;
 
+// The ink as the previews of one rotate gesture draw it, copied once: the ink does not change
+// while the fingers turn.
+ImagingImage g_previewInk;
+
 } // namespace
 
 void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
@@ -31,44 +35,60 @@ void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
     ReleaseDC(g_app.hwnd, window);
     if (layer == g_canvas.background) {
         ++g_canvas.backgroundChanges;
+    } else {
+        EndRotationPreview(); // its copy shows the ink before the turn
     }
     g_document.modified = 1;
 }
 
 void DrawRotationPreview(int angle) {
-    HDC window = GetDC(g_app.hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP scratch = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
-    HGDIOBJ oldBitmap = SelectObject(memory, scratch);
-    // The corners that the turned square leaves uncovered show white, never stale memory.
-    PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
     RECT client;
     GetClientRect(g_app.hwnd, &client);
+    const ViewBlit blit =
+        ComputeViewBlit(g_view, client.right - client.left, client.bottom - client.top);
+    if (blit.dstW <= 0 || blit.dstH <= 0) {
+        return;
+    }
+    if (g_previewInk == nullptr) {
+        g_previewInk = CreateImageFromBitmap(g_canvas.ink);
+    }
+    // Only the client's part that shows canvas is built: the strips beside the canvas keep what
+    // the last paint showed there, and the corners the turned square leaves show white.
+    HDC window = GetDC(g_app.hwnd);
+    HDC memory = CreateCompatibleDC(window);
+    HBITMAP picture = CreateCompatibleBitmap(window, blit.dstW, blit.dstH);
+    HGDIOBJ oldBitmap = SelectObject(memory, picture);
+    PatBlt(memory, 0, 0, blit.dstW, blit.dstH, WHITENESS);
 
-    ImagingImage copy = CreateImageFromBitmap(g_canvas.ink);
     ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    // Prepended steps: a point is moved to the centre, turned, then moved back.
+    UseNearestPixel(graphics);
+    // Prepended steps, so a canvas point is moved to the centre, turned, moved back, then put
+    // where the view shows it. The nearest pixel is taken about the pixel's corner; the shift
+    // takes it about its centre, as the view's stretch does.
+    const float scaleX = static_cast<float>(blit.dstW) / static_cast<float>(blit.srcW);
+    const float scaleY = static_cast<float>(blit.dstH) / static_cast<float>(blit.srcH);
     ImagingMatrix matrix = CreateMatrix();
-    TranslateMatrix(matrix, CANVAS_CENTRE, CANVAS_CENTRE);
+    TranslateMatrix(matrix, (scaleX - 1.0f) / 2.0f, (scaleY - 1.0f) / 2.0f);
+    ScaleMatrix(matrix, scaleX, scaleY);
+    TranslateMatrix(matrix, CANVAS_CENTRE - static_cast<float>(blit.srcX),
+                    CANVAS_CENTRE - static_cast<float>(blit.srcY));
     RotateMatrix(matrix, static_cast<float>(360LL - angle));
     TranslateMatrix(matrix, -CANVAS_CENTRE, -CANVAS_CENTRE);
     SetWorldTransform(graphics, matrix);
-    DrawImageAt(graphics, copy, 0, 0);
+    DrawImageAt(graphics, g_previewInk, 0, 0);
     ResetWorldTransform(graphics);
     DeleteGraphics(graphics);
     DeleteMatrix(matrix);
-    DisposeImage(copy);
 
-    // Cut to the canvas like the view's painting: nothing is read from outside the scratch, and
-    // the strips beside the canvas keep what the last paint showed there.
-    const ViewBlit blit =
-        ComputeViewBlit(g_view, client.right - client.left, client.bottom - client.top);
-    SetStretchBltMode(window, COLORONCOLOR); // as the view's painting shrinks its layers
-    StretchBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, memory, blit.srcX, blit.srcY,
-               blit.srcW, blit.srcH, SRCCOPY);
+    BitBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, memory, 0, 0, SRCCOPY);
     SelectObject(memory, oldBitmap);
     DeleteDC(memory);
-    DeleteObject(scratch);
+    DeleteObject(picture);
     ReleaseDC(g_app.hwnd, window);
     g_document.modified = 1;
+}
+
+void EndRotationPreview() {
+    DisposeImage(g_previewInk);
+    g_previewInk = nullptr;
 }

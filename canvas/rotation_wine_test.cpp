@@ -10,48 +10,20 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "view_pictures.h"
 #include "wine_app.h"
 
 namespace {
 
 constexpr int LAST = CANVAS_SIZE - 1;
 
-// A pattern in which no two neighbours and no two turned positions agree by chance.
-void PaintNoise(HBITMAP layer) {
-    std::vector<std::uint32_t> pixels(CANVAS_SIZE * CANVAS_SIZE);
-    std::uint32_t state = 2463534242u;
-    for (std::uint32_t& pixel : pixels) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        pixel = state & 0xFFFFFF;
-    }
-    BITMAPINFO info = TopDown32(CANVAS_SIZE, CANVAS_SIZE);
-    HDC screen = GetDC(nullptr);
-    SetDIBits(screen, layer, 0, CANVAS_SIZE, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-}
-
 // The client area as it is shown, read back in one piece.
 class ClientShot {
   public:
-    ClientShot() {
+    ClientShot() : pixels_(ReadClientArea()) {
         RECT client;
         GetClientRect(g_app.hwnd, &client);
         width_ = client.right;
-        height_ = client.bottom;
-        pixels_.resize(static_cast<size_t>(width_) * height_);
-        HDC window = GetDC(g_app.hwnd);
-        HDC memory = CreateCompatibleDC(window);
-        HBITMAP shot = CreateCompatibleBitmap(window, width_, height_);
-        HGDIOBJ old = SelectObject(memory, shot);
-        BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
-        SelectObject(memory, old);
-        BITMAPINFO info = TopDown32(width_, height_);
-        GetDIBits(memory, shot, 0, height_, pixels_.data(), &info, DIB_RGB_COLORS);
-        DeleteObject(shot);
-        DeleteDC(memory);
-        ReleaseDC(g_app.hwnd, window);
     }
 
     COLORREF At(int x, int y) const {
@@ -60,9 +32,8 @@ class ClientShot {
     }
 
   private:
-    int width_ = 0;
-    int height_ = 0;
     std::vector<std::uint32_t> pixels_;
+    int width_ = 0;
 };
 
 class RotationTest : public testing::Test {
@@ -74,11 +45,12 @@ class RotationTest : public testing::Test {
         g_settings.backgroundEnabled = 0;
         g_view = {1.0, 0, 0, NO_POINT};
         g_document.modified = 0;
+        EndRotationPreview();
     }
 };
 
 TEST_F(RotationTest, QuarterTurnsAreExactPermutations) {
-    PaintNoise(g_canvas.ink);
+    PaintNoise(g_canvas.ink, 2463534242u);
     const std::vector<std::uint32_t> before = ReadLayer(g_canvas.ink);
 
     RotateLayerQuarterTurn(g_canvas.ink, 0);
@@ -107,7 +79,7 @@ TEST_F(RotationTest, QuarterTurnsAreExactPermutations) {
 
 TEST_F(RotationTest, FourTurnsOneWayRestoreTheLayer) {
     for (int angle : {45, -119}) {
-        PaintNoise(g_canvas.background);
+        PaintNoise(g_canvas.background, 2463534242u);
         const std::vector<std::uint32_t> before = ReadLayer(g_canvas.background);
         for (int i = 0; i < 4; ++i) {
             RotateLayerQuarterTurn(g_canvas.background, angle);
@@ -149,7 +121,7 @@ TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
     };
     for (const Case& c : cases) {
         g_view = {c.zoom, c.originX, c.originY, NO_POINT};
-        PaintView(1, 0);
+        PaintView(1);
         g_document.modified = 0;
         DrawRotationPreview(c.angle);
         const ClientShot shot;
@@ -166,7 +138,7 @@ TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
 TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
     StartTestWindow(1200, 700);
     g_view = {0.5, 0, 0, NO_POINT};
-    PaintView(1, 0);
+    PaintView(1);
     ASSERT_EQ(g_view.originX, -352); // canvas x 0 is at client x 176
     const COLORREF strip = ReadClientPixel(100, 100);
     ASSERT_NE(strip, WHITE);
@@ -177,6 +149,27 @@ TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
     EXPECT_EQ(ReadClientPixel(182, 5), BLACK);
     EXPECT_EQ(ReadClientPixel(300, 300), WHITE);
     StartTestWindow(800, 600);
+}
+
+// The preview is built at the client's size with the nearest pixel; at right angles it must show
+// what the full-size picture showed.
+TEST_F(RotationTest, PreviewAtRightAnglesShowsWhatTheFullSizePictureShowed) {
+    PaintNoise(g_canvas.ink, 7u);
+    for (double zoom : {1.0, 2.0}) {
+        for (int angle : {0, 90}) {
+            g_view = {zoom, 500, 700, NO_POINT};
+            PaintView(1);
+            DrawFullSizeRotationPreview(angle);
+            const std::vector<std::uint32_t> reference = ReadClientArea();
+            DrawRotationPreview(angle);
+            const std::vector<std::uint32_t> preview = ReadClientArea();
+            int unlike = 0;
+            for (size_t i = 0; i < preview.size(); ++i) {
+                unlike += preview[i] != reference[i];
+            }
+            EXPECT_EQ(unlike, 0) << "zoom " << zoom << ", " << angle << " degrees";
+        }
+    }
 }
 
 // Wine counts no GDI objects (GetGuiResources gives 0), but every leaked 2048 x 2048 bitmap or

@@ -2,79 +2,113 @@
 
 #include "canvas/canvas.h"
 #include "imaging/system_library.h"
-#include "pen/pen_state.h"
 #include "records/app_window.h"
-#include "records/document_state.h"
 #include "records/settings.h"
 
 namespace {
 
-// Where the client area shows no canvas (a view larger than the canvas), it shows the desk.
-void FillOutsideCanvas(HDC back, int width, int height) {
-    RECT all = {0, 0, width, height};
-    FillRect(back, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
+struct ClientSize {
+    int width;
+    int height;
+};
+
+ClientSize ReadClientSize() {
+    RECT client;
+    GetClientRect(g_app.hwnd, &client);
+    return {client.right - client.left, client.bottom - client.top};
 }
 
-void DrawPendingSegment(HDC layer, LPARAM point) {
-    if (IsNoPoint(g_view.lastPoint)) {
+// Where the client area shows no canvas (a view larger than the canvas), it shows the desk.
+void FillDesk(HDC target, int width, int height) {
+    RECT all = {0, 0, width, height};
+    FillRect(target, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
+}
+
+// Stretches the ink of the view into `stretched`, whose (0, 0) is client point (x, y). Shrinking
+// ANDs the dropped ink pixels into the kept ones, so a thin stroke never vanishes below zoom 1.
+void StretchInk(HDC stretched, int x, int y, HDC layer, const ViewBlit& blit) {
+    SetStretchBltMode(stretched, BLACKONWHITE);
+    StretchBlt(stretched, blit.dstX - x, blit.dstY - y, blit.dstW, blit.dstH, layer, blit.srcX,
+               blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
+}
+
+// Lays the view's ink over the client pixels `shown` of `target`, whose (0, 0) is client point
+// `area` left and top; white ink is transparent.
+void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
+                const ViewBlit& blit) {
+    const int width = shown.right - shown.left;
+    const int height = shown.bottom - shown.top;
+    HBITMAP stretchedBitmap = CreateCompatibleBitmap(target, width, height);
+    HDC stretched = CreateCompatibleDC(target);
+    HGDIOBJ oldStretched = SelectObject(stretched, stretchedBitmap);
+    StretchInk(stretched, shown.left, shown.top, layer, blit);
+    SystemTransparentBlt(target, shown.left - area.left, shown.top - area.top, width, height,
+                         stretched, 0, 0, width, height, EMPTY_INK);
+    SelectObject(stretched, oldStretched);
+    DeleteDC(stretched);
+    DeleteObject(stretchedBitmap);
+}
+
+// Lays the view's picture of the client pixels `area` into `target`, whose (0, 0) is the area's
+// top-left corner. Every stretch uses the mapping of the whole view and only the target's size
+// cuts it, so a part of the client comes out exactly as in a repaint of the whole.
+void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
+    const PixelRect canvasOnClient = {blit.dstX, blit.dstY, blit.dstX + blit.dstW,
+                                      blit.dstY + blit.dstH};
+    const PixelRect shown = IntersectRects(area, canvasOnClient);
+    if (shown.left != area.left || shown.top != area.top || shown.right != area.right ||
+        shown.bottom != area.bottom) {
+        FillDesk(target, area.right - area.left, area.bottom - area.top);
+    }
+    if (IsEmptyRect(shown)) {
         return;
     }
-    g_document.modified = 1;
-    const ViewPoint from = ClientToCanvas(g_view, g_view.lastPoint);
-    const ViewPoint to = ClientToCanvas(g_view, UnpackPoint(static_cast<std::uint32_t>(point)));
-    MoveToEx(layer, from.x, from.y, nullptr);
-    LineTo(layer, to.x, to.y);
+    HDC layer = CreateCompatibleDC(target);
+    HGDIOBJ oldLayerBitmap;
+    if (g_settings.backgroundEnabled != 0) {
+        oldLayerBitmap = SelectObject(layer, g_canvas.background);
+        // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and
+        // is the slower one; dropping them whole keeps every shown colour a colour of the picture.
+        SetStretchBltMode(target, COLORONCOLOR);
+        StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, layer,
+                   blit.srcX, blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
+        SelectObject(layer, g_canvas.ink);
+    } else {
+        oldLayerBitmap = SelectObject(layer, g_canvas.ink);
+        PatBlt(target, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
+               shown.bottom - shown.top, WHITENESS);
+    }
+    LayInkOver(target, area, shown, layer, blit);
+    SelectObject(layer, oldLayerBitmap);
+    DeleteDC(layer);
+}
+
+// Builds the picture of `area` off screen and copies it to the window in one block transfer, so
+// the window never shows a half-built frame.
+void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit) {
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    HBITMAP backBitmap = CreateCompatibleBitmap(window, width, height);
+    HDC back = CreateCompatibleDC(window);
+    HGDIOBJ oldBackBitmap = SelectObject(back, backBitmap);
+    ComposeView(back, area, blit);
+    BitBlt(window, area.left, area.top, width, height, back, 0, 0, SRCCOPY);
+    SelectObject(back, oldBackBitmap);
+    DeleteDC(back);
+    DeleteObject(backBitmap);
 }
 
 } // namespace
 
-void PaintView(int form, LPARAM point) {
-    RECT client;
-    GetClientRect(g_app.hwnd, &client);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    ClampOrigin(g_view, width, height);
-    const ViewBlit blit = ComputeViewBlit(g_view, width, height);
-
+void PaintView(int form) {
+    const ClientSize size = ReadClientSize();
+    ClampOrigin(g_view, size.width, size.height);
+    const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
     PAINTSTRUCT paint;
     HDC window = form == 0 ? BeginPaint(g_app.hwnd, &paint) : GetDC(g_app.hwnd);
-    HBITMAP backBitmap = CreateCompatibleBitmap(window, width, height);
-    HDC back = CreateCompatibleDC(window);
-    HGDIOBJ oldBackBitmap = SelectObject(back, backBitmap);
-    HDC layer = CreateCompatibleDC(window);
-    // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and
-    // is the slower one; dropping them whole keeps every shown colour a colour of the picture.
-    SetStretchBltMode(back, COLORONCOLOR);
-    if (!blit.coversClient) {
-        FillOutsideCanvas(back, width, height);
+    if (size.width > 0 && size.height > 0) {
+        ShowClientArea(window, {0, 0, size.width, size.height}, blit);
     }
-
-    HGDIOBJ oldLayerBitmap;
-    if (g_settings.backgroundEnabled != 0) {
-        oldLayerBitmap = SelectObject(layer, g_canvas.background);
-        StretchBlt(back, blit.dstX, blit.dstY, blit.dstW, blit.dstH, layer, blit.srcX, blit.srcY,
-                   blit.srcW, blit.srcH, SRCCOPY);
-        SelectObject(layer, g_canvas.ink);
-    } else {
-        oldLayerBitmap = SelectObject(layer, g_canvas.ink);
-        PatBlt(back, blit.dstX, blit.dstY, blit.dstW, blit.dstH, WHITENESS);
-    }
-
-    HPEN pen = CreatePen(PS_SOLID, g_pen.width, g_pen.color);
-    HGDIOBJ oldPen = SelectObject(layer, pen);
-    DrawPendingSegment(layer, point);
-    SelectObject(layer, oldPen);
-    DeleteObject(pen);
-
-    SystemTransparentBlt(back, blit.dstX, blit.dstY, blit.dstW, blit.dstH, layer, blit.srcX,
-                         blit.srcY, blit.srcW, blit.srcH, EMPTY_INK);
-    SelectObject(layer, oldLayerBitmap);
-    DeleteDC(layer);
-
-    BitBlt(window, 0, 0, width, height, back, 0, 0, SRCCOPY);
-    SelectObject(back, oldBackBitmap);
-    DeleteDC(back);
-    DeleteObject(backBitmap);
     if (form == 0) {
         EndPaint(g_app.hwnd, &paint);
     } else {
@@ -82,28 +116,21 @@ void PaintView(int form, LPARAM point) {
     }
 }
 
-void OnStrokeStart(LPARAM point) {
-    g_view.lastPoint = UnpackPoint(static_cast<std::uint32_t>(point));
+bool ClampViewToClient() {
+    const ClientSize size = ReadClientSize();
+    const ViewState before = g_view;
+    ClampOrigin(g_view, size.width, size.height);
+    return g_view.originX != before.originX || g_view.originY != before.originY;
 }
 
-void OnStrokeMove(WPARAM buttons, LPARAM point) {
-    if (IsNoPoint(g_view.lastPoint)) {
+void ShowCanvasRect(const PixelRect& canvas) {
+    const ClientSize size = ReadClientSize();
+    const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
+    const PixelRect area = ClientRectShowing(blit, canvas);
+    if (IsEmptyRect(area)) {
         return;
     }
-    // A button released outside the window never reaches us: a move with the button up ends
-    // the stroke instead of drawing ink the user never wrote.
-    if ((buttons & MK_LBUTTON) == 0) {
-        g_view.lastPoint = NO_POINT;
-        return;
-    }
-    PaintView(1, point);
-    g_view.lastPoint = UnpackPoint(static_cast<std::uint32_t>(point));
-}
-
-void OnStrokeEnd(LPARAM point) {
-    if (IsNoPoint(g_view.lastPoint)) {
-        return;
-    }
-    PaintView(1, point);
-    g_view.lastPoint = NO_POINT;
+    HDC window = GetDC(g_app.hwnd);
+    ShowClientArea(window, area, blit);
+    ReleaseDC(g_app.hwnd, window);
 }

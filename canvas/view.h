@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
-// form 0 paints inside WM_PAINT; any other form draws at once through GetDC.
-void PaintView(int form, LPARAM point);
+#include "canvas/view_math.h"
 
-void OnStrokeStart(LPARAM point);
-void OnStrokeMove(WPARAM buttons, LPARAM point);
-void OnStrokeEnd(LPARAM point);
+// Repaints the whole client area from the layers: form 0 inside WM_PAINT, any other form at once
+// through GetDC.
+void PaintView(int form);
+// Keeps the origin inside the canvas for the client's present size; true when it had to move.
+bool ClampViewToClient();
+// Brings the window up to date, in one block transfer, over the client pixels that show the
+// canvas rectangle `canvas`: the same pixels that a repaint of the whole client gives there.
+void ShowCanvasRect(const PixelRect& canvas);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 
 ViewState g_view = {1.0, 0, 0, NO_POINT};
 
@@ -72,4 +73,66 @@ ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeigh
     blit.coversClient =
         x.dst == 0 && y.dst == 0 && x.dstLen == clientWidth && y.dstLen == clientHeight;
     return blit;
+}
+
+PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {
+    if (IsEmptyRect(a)) {
+        return b;
+    }
+    if (IsEmptyRect(b)) {
+        return a;
+    }
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+PixelRect IntersectRects(const PixelRect& a, const PixelRect& b) {
+    const PixelRect cut = {std::max(a.left, b.left), std::max(a.top, b.top),
+                           std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+    return IsEmptyRect(cut) ? EMPTY_RECT : cut;
+}
+
+namespace {
+
+// [low - reach, high + reach] cut to the canvas, as a half-open span.
+void SpanOnCanvas(int a, int b, long long reach, int& first, int& end) {
+    const long long low = std::min(a, b) - reach;
+    const long long high = std::max(a, b) + reach + 1;
+    first = static_cast<int>(std::clamp<long long>(low, 0, CANVAS_SIZE));
+    end = static_cast<int>(std::clamp<long long>(high, 0, CANVAS_SIZE));
+}
+
+// The destination pixels of one stretch axis that show the source span [first, end), with two
+// pixels of margin for the rounding of the stretch, cut to what the axis shows.
+void SpanOnClient(int dst, int dstLen, int src, int srcLen, int first, int end, int& left,
+                  int& right) {
+    const double scale = static_cast<double>(dstLen) / srcLen;
+    const long long low = dst + static_cast<long long>(std::floor((first - src) * scale)) - 2;
+    const long long high = dst + static_cast<long long>(std::ceil((end - src) * scale)) + 2;
+    left = static_cast<int>(std::clamp<long long>(low, dst, static_cast<long long>(dst) + dstLen));
+    right =
+        static_cast<int>(std::clamp<long long>(high, dst, static_cast<long long>(dst) + dstLen));
+}
+
+} // namespace
+
+PixelRect SegmentBounds(ViewPoint from, ViewPoint to, int width) {
+    // A width read from a hand-edited settings file may be anything; GDI draws its magnitude.
+    const long long reach = std::llabs(static_cast<long long>(width)) / 2 + 1;
+    PixelRect bounds;
+    SpanOnCanvas(from.x, to.x, reach, bounds.left, bounds.right);
+    SpanOnCanvas(from.y, to.y, reach, bounds.top, bounds.bottom);
+    return IsEmptyRect(bounds) ? EMPTY_RECT : bounds;
+}
+
+PixelRect ClientRectShowing(const ViewBlit& blit, const PixelRect& canvas) {
+    if (IsEmptyRect(canvas) || blit.srcW <= 0 || blit.srcH <= 0) {
+        return EMPTY_RECT;
+    }
+    PixelRect client;
+    SpanOnClient(blit.dstX, blit.dstW, blit.srcX, blit.srcW, canvas.left, canvas.right, client.left,
+                 client.right);
+    SpanOnClient(blit.dstY, blit.dstH, blit.srcY, blit.srcH, canvas.top, canvas.bottom, client.top,
+                 client.bottom);
+    return IsEmptyRect(client) ? EMPTY_RECT : client;
 }

@@ -48,3 +48,25 @@ struct ViewBlit {
 };
 
 ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeight);
+
+// A rectangle of pixels, right and bottom exclusive.
+struct PixelRect {
+    int left, top, right, bottom;
+};
+
+constexpr PixelRect EMPTY_RECT = {0, 0, 0, 0};
+
+inline bool IsEmptyRect(const PixelRect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+PixelRect UniteRects(const PixelRect& a, const PixelRect& b);
+PixelRect IntersectRects(const PixelRect& a, const PixelRect& b);
+
+// The canvas pixels that a segment drawn with a pen `width` wide can change: its two ends widened
+// by half the width and a pixel of margin, cut to the canvas.
+PixelRect SegmentBounds(ViewPoint from, ViewPoint to, int width);
+
+// The client pixels whose picture can depend on the canvas pixels of `canvas` (those a shrinking
+// stretch merges into one included), cut to the part of the client that shows canvas.
+PixelRect ClientRectShowing(const ViewBlit& blit, const PixelRect& canvas);

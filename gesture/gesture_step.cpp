@@ -92,9 +92,11 @@ void StepRotate(GestureState& gesture, const GestureMessage& message, GestureAct
     gesture.lastArgument = message.argument;
     const double angle = RotationDegrees(message.argument);
     if (message.flags == GESTURE_FLAG_BEGIN) {
+        actions.endPreview = true;
         return;
     }
     if (message.flags == GESTURE_FLAG_END) {
+        actions.endPreview = true;
         actions.quarterTurn = true;
         actions.turnAngle = TruncToInt(angle);
         gesture.lastArgument = 0;

@@ -40,13 +40,16 @@ struct GestureMessage {
 };
 
 // The drawing a message asks for, in this order: the quarter turn of both layers (then the
-// window is invalidated), the immediate repaint, the rotation preview, the eraser toggle.
+// window is invalidated), the immediate repaint, the rotation preview, the end of the previews'
+// shared copy of the ink, the eraser toggle.
 struct GestureActions {
     bool quarterTurn;
     int turnAngle;
     bool repaint;
     bool preview;
     int previewAngle;
+    // At a rotate gesture's begin (a copy that an earlier one left may be stale) and its end.
+    bool endPreview;
     bool toggleEraser;
 };
 

@@ -245,10 +245,12 @@ TEST_F(GestureStepTest, RotatePreviewOnlyInsideOneHundredTwentyDegrees) {
         if (c.preview) {
             EXPECT_EQ(actions.previewAngle, c.previewAngle) << c.argument;
         }
-        EXPECT_FALSE(actions.quarterTurn);
+        EXPECT_FALSE(actions.quarterTurn || actions.endPreview);
         EXPECT_EQ(gesture.lastArgument, c.argument);
     }
+    // Each gesture's previews share a copy of the ink that no other gesture may reuse.
     const GestureActions begin = Step(GESTURE_ROTATE, BEGIN, 0, 0, 33000);
+    EXPECT_TRUE(begin.endPreview);
     EXPECT_FALSE(begin.preview);
     EXPECT_EQ(gesture.lastArgument, 33000u);
 }
@@ -269,7 +271,7 @@ TEST_F(GestureStepTest, RotateEndTurnsOneQuarterWhateverTheAngle) {
         view = {1.0, 3, 4, {7, 8}};
         Step(GESTURE_ROTATE, BEGIN, 0, 0, 32768);
         const GestureActions actions = Step(GESTURE_ROTATE, END, 0, 0, c.argument);
-        EXPECT_TRUE(actions.quarterTurn) << c.argument;
+        EXPECT_TRUE(actions.quarterTurn && actions.endPreview) << c.argument;
         EXPECT_EQ(actions.turnAngle, c.turnAngle) << c.argument;
         EXPECT_EQ(actions.preview, c.preview) << c.argument;
         if (c.preview) {

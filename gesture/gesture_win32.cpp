@@ -41,10 +41,13 @@ void ApplyGestureMessage(const GestureMessage& message) {
         InvalidateRect(g_app.hwnd, nullptr, TRUE);
     }
     if (actions.repaint) {
-        PaintView(1, 0);
+        PaintView(1);
     }
     if (actions.preview) {
         DrawRotationPreview(actions.previewAngle);
+    }
+    if (actions.endPreview) {
+        EndRotationPreview();
     }
     if (actions.toggleEraser) {
         ToggleEraser();

@@ -171,7 +171,7 @@ class GestureWindowTest : public testing::Test {
         g_view = {1.0, 0, 0, NO_POINT};
         g_gesture = {{0, 0}, {0, 0}, 0};
         g_document.modified = 0;
-        PaintView(1, 0);
+        PaintView(1);
     }
 };
 
@@ -194,7 +194,7 @@ TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
     FillBitmapRect(g_canvas.ink, 600, 600, 610, 610, BLACK);
     g_view.originX = 500;
     g_view.originY = 500;
-    PaintView(1, 0);
+    PaintView(1);
     EXPECT_EQ(ReadClientPixel(105, 105), BLACK);
     SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 200, 200);
     SendGesture(GESTURE_PAN, 0, 230, 215);
@@ -233,7 +233,7 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
         FillBitmapRect(g_canvas.background, 1014, 1124, 1034, 1144, RED);
         g_settings.backgroundEnabled = 1;
         g_view = {1.0, 624, 724, NO_POINT};
-        PaintView(1, 0);
+        PaintView(1);
         ASSERT_EQ(ReadClientPixel(510, 300), BLACK);
         ASSERT_EQ(ReadClientPixel(400, 410), RED);
 
@@ -251,7 +251,7 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
 TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
     FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
-    PaintView(1, 0);
+    PaintView(1);
     SendGesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
     SendGesture(GESTURE_ROTATE, 0, 400, 300, 40960); // about +90 degrees
     EXPECT_EQ(ReadClientPixel(400, 189), BLACK);
@@ -265,7 +265,7 @@ TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
     g_view.zoom = 2.0;
     g_view.originX = 150;
     g_view.originY = 100;
-    PaintView(1, 0);
+    PaintView(1);
     EXPECT_EQ(ReadClientPixel(309, 208), BLACK);
     SendGesture(GESTURE_TWO_FINGER_TAP, GESTURE_FLAG_BEGIN, 10, 10);
     EXPECT_EQ(g_view.zoom, 1.0);
@@ -351,7 +351,7 @@ TEST_F(GestureWindowTest, EveryGestureRunsThroughTheWindowAndClosesItsHandle) {
     };
     FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
-    PaintView(1, 0);
+    PaintView(1);
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "gesture " << row.id << " flags " << row.flags
                                         << " argument " << row.argument);

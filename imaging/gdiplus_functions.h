@@ -21,8 +21,10 @@
     X(GdipDeleteMatrix)                                                                            \
     X(GdipTranslateMatrix)                                                                         \
     X(GdipRotateMatrix)                                                                            \
+    X(GdipScaleMatrix)                                                                             \
     X(GdipSetWorldTransform)                                                                       \
     X(GdipResetWorldTransform)                                                                     \
+    X(GdipSetInterpolationMode)                                                                    \
     X(GdipGetImageEncodersSize)                                                                    \
     X(GdipGetImageEncoders)                                                                        \
     X(GdipSaveImageToFile)

@@ -260,6 +260,12 @@ void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, i
     }
 }
 
+void UseNearestPixel(ImagingGraphics graphics) {
+    if (graphics != nullptr) {
+        Gdip()->GdipSetInterpolationMode(AsGraphics(graphics), InterpolationModeNearestNeighbor);
+    }
+}
+
 void RotateFlipImage(ImagingImage image, int rotateFlipType) {
     if (image != nullptr) {
         Gdip()->GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
@@ -289,6 +295,12 @@ void TranslateMatrix(ImagingMatrix matrix, float dx, float dy) {
 void RotateMatrix(ImagingMatrix matrix, float degrees) {
     if (matrix != nullptr) {
         Gdip()->GdipRotateMatrix(AsMatrix(matrix), degrees, MatrixOrderPrepend);
+    }
+}
+
+void ScaleMatrix(ImagingMatrix matrix, float sx, float sy) {
+    if (matrix != nullptr) {
+        Gdip()->GdipScaleMatrix(AsMatrix(matrix), sx, sy, MatrixOrderPrepend);
     }
 }
 

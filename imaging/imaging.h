@@ -34,6 +34,8 @@ UINT GetImageHeight(ImagingImage image);
 void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
                    int height);
+// Transformed drawing samples the nearest image pixel: fast, for pictures that live a moment.
+void UseNearestPixel(ImagingGraphics graphics);
 void RotateFlipImage(ImagingImage image, int rotateFlipType);
 
 ImagingMatrix CreateMatrix();
@@ -41,6 +43,7 @@ void DeleteMatrix(ImagingMatrix matrix);
 // Each step is prepended: it applies to a point before the steps already in the matrix.
 void TranslateMatrix(ImagingMatrix matrix, float dx, float dy);
 void RotateMatrix(ImagingMatrix matrix, float degrees);
+void ScaleMatrix(ImagingMatrix matrix, float sx, float sy);
 void SetWorldTransform(ImagingGraphics graphics, ImagingMatrix matrix);
 void ResetWorldTransform(ImagingGraphics graphics);
 
