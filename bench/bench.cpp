@@ -21,6 +21,8 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "scoped_import.h"
+#include "view_pictures.h"
 #include "wine_app.h"
 
 namespace {
@@ -73,7 +75,10 @@ void PrintHeader() {
 void PrintRow(const std::string& name, Figures figures, double floor = 0, double blit = 0) {
     std::printf("%-52s %10.2f %10.2f", name.c_str(), figures.median, figures.p95);
     if (floor > 0) {
-        std::printf(" %9.2f %9.2f", figures.median / floor, figures.median / blit);
+        std::printf(" %9.2f", figures.median / floor);
+    }
+    if (blit > 0) {
+        std::printf(" %9.2f", figures.median / blit);
     }
     std::printf("\n");
     std::fflush(stdout);
@@ -127,12 +132,29 @@ void BlitClientOnce(int width, int height) {
     ReleaseDC(g_app.hwnd, window);
 }
 
-// One pointer move of a stroke: the segment from the previous point, drawn and shown.
+// One pointer move of a stroke as the window receives it: the segment from the previous point,
+// drawn and shown.
 void StrokeMove(int step) {
     const int x = 100 + (step * 7) % 400;
     const int y = 100 + (step * 3) % 300;
     g_view.lastPoint = {x, y};
-    PaintView(1, PackPoint(x + 5, y + 3));
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(x + 24, y + 8));
+}
+
+// The system's answer for a move that merged eight: the message's point, the eight recorded on
+// the way, and the previous point, newest first, in screen coordinates.
+int WINAPI AnswerEightMerged(UINT, LPMOUSEMOVEPOINT wanted, LPMOUSEMOVEPOINT history, int, DWORD) {
+    POINT origin = {0, 0};
+    ClientToScreen(g_app.hwnd, &origin);
+    const ViewPoint from = g_view.lastPoint;
+    const int dx = static_cast<int>(wanted->x) - origin.x - from.x;
+    const int dy = static_cast<int>(wanted->y) - origin.y - from.y;
+    for (int i = 0; i <= 9; ++i) {
+        history[i] = {};
+        history[i].x = origin.x + from.x + dx * (9 - i) / 9;
+        history[i].y = origin.y + from.y + dy * (9 - i) / 9 + (i > 0 && i < 9 ? (i % 2) * 3 : 0);
+    }
+    return 10;
 }
 
 void DrawBusyCanvas() {
@@ -241,7 +263,7 @@ void BenchStrokePath(const Options& options) {
         StartTestWindow(size[0], size[1]);
         RECT client;
         GetClientRect(g_app.hwnd, &client);
-        for (double zoom : {0.5, 1.0, 2.0}) {
+        for (double zoom : {0.5, 0.73, 1.0, 1.37, 2.0}) {
             for (int background = 0; background <= 1; ++background) {
                 g_settings.backgroundEnabled = background;
                 g_view = {zoom, 200, 200, NO_POINT};
@@ -251,12 +273,26 @@ void BenchStrokePath(const Options& options) {
                 const Figures floor = Measure(options.repetitions, [&] {
                     PaintFloorFrame(client.right, client.bottom, background != 0);
                 });
+                // The display server is still drawing the last full frames: let it settle, so
+                // that their cost is not counted in the stroke's.
+                GdiFlush();
+                Sleep(300);
                 int step = 0;
                 const Figures stroke = Measure(options.repetitions, [&] { StrokeMove(step++); });
                 char name[96];
                 std::snprintf(name, sizeof(name), "stroke %ldx%ld zoom %.1f background %s",
                               client.right, client.bottom, zoom, background ? "on" : "off");
                 PrintRow(name, stroke, floor.median, blit.median);
+                if (zoom == 1.0) {
+                    const ScopedImport merged("user32.dll", "GetMouseMovePointsEx",
+                                              reinterpret_cast<void*>(&AnswerEightMerged));
+                    PrintRow("  the same, a move that draws 8 merged points",
+                             Measure(options.repetitions, [&] { StrokeMove(step++); }),
+                             floor.median, blit.median);
+                    PrintRow("  repaint of the whole client (PaintView)",
+                             Measure(options.repetitions, [] { PaintView(1); }), floor.median,
+                             blit.median);
+                }
                 std::snprintf(name, sizeof(name), "  floor (bare GDI frame), client BitBlt");
                 std::printf("%-52s %10.2f %10.2f %9s %9.2f\n", name, floor.median, floor.p95, "",
                             blit.median);
@@ -283,8 +319,19 @@ void BenchFiles(const Options& options) {
                      [&] { LoadImageIntoLayer(saved.c_str(), 0); }));
     PrintRow("RotateLayerQuarterTurn (ink layer)",
              Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); }));
-    PrintRow("DrawRotationPreview (30 degrees)",
-             Measure(options.repetitions, [] { DrawRotationPreview(30); }));
+    // The preview's floor is the full-size preview it replaced, timed here as the reference.
+    const Figures fullSize =
+        Measure(std::max(3, options.repetitions / 8), [] { DrawFullSizeRotationPreview(30); });
+    EndRotationPreview();
+    const Figures firstFrame = Measure(std::max(3, options.repetitions / 8), [] {
+        DrawRotationPreview(30);
+        EndRotationPreview();
+    });
+    const Figures frame = Measure(options.repetitions, [] { DrawRotationPreview(30); });
+    EndRotationPreview();
+    PrintRow("DrawRotationPreview (30 degrees), a gesture's frame", frame, fullSize.median);
+    PrintRow("  its first frame, the ink copied", firstFrame, fullSize.median);
+    PrintRow("  reference: the full-size preview it replaced", fullSize);
 }
 
 // The recovery snapshot of the busy canvas: what the window's thread spends before the worker
