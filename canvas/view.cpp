@@ -38,6 +38,12 @@ void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC l
                 const ViewBlit& blit) {
     const int width = shown.right - shown.left;
     const int height = shown.bottom - shown.top;
+    if (blit.srcW == blit.dstW && blit.srcH == blit.dstH) { // nothing to stretch
+        SystemTransparentBlt(target, shown.left - area.left, shown.top - area.top, width, height,
+                             layer, blit.srcX + shown.left - blit.dstX,
+                             blit.srcY + shown.top - blit.dstY, width, height, EMPTY_INK);
+        return;
+    }
     HBITMAP stretchedBitmap = CreateCompatibleBitmap(target, width, height);
     HDC stretched = CreateCompatibleDC(target);
     HGDIOBJ oldStretched = SelectObject(stretched, stretchedBitmap);
