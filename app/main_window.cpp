@@ -59,6 +59,8 @@ LRESULT OnCreate(HWND window) {
     StartPenInput(window);
     NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
+    // Every change of what a save would write refreshes the recovery snapshot once it settles.
+    ListenToCanvas(ScheduleSnapshot);
     RecoverAtStart();
     CheckMultiTouch(window);
     return 0;
@@ -163,7 +165,6 @@ LRESULT OnDropFiles(HDROP drop) {
 } // namespace
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    NoteSettlingMessage(message);
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_CLOSE: return OnClose(window);

@@ -1,5 +1,5 @@
 // The recovery snapshot seen from the main window: what dead instances left is given back at
-// creation, and the window's messages time the snapshot.
+// creation, and the window's timer takes the snapshot.
 #pragma once
 
 #include <windows.h>
@@ -7,6 +7,4 @@
 // In WM_CREATE: claims this instance's snapshot, turns the snapshots of instances that died into
 // memos and shows the newest of them as the memo, as if it had been opened.
 void RecoverAtStart();
-// A pen lift, a gesture, a command or a drop may end a change: the settle timer starts again.
-void NoteSettlingMessage(UINT message);
 LRESULT OnTimer(WPARAM timer);

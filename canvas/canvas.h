@@ -18,6 +18,10 @@ struct Canvas {
 
 extern Canvas g_canvas;
 
+// A new background layer, or new pixels on it: its copies know they are stale, and the canvas's
+// listener hears of it.
+void MarkBackgroundChanged();
+
 void ResetInkLayer();
 void ResetBackgroundLayer();
 // Rebuilds the composite: the background with every non-white ink pixel over it. 0 when a step

@@ -1,13 +1,18 @@
 #include "canvas/canvas.h"
 
+#include "canvas/history.h"
+
 #include "imaging/system_library.h"
 #include "records/app_window.h"
+#include "records/document_state.h"
 
 Canvas g_canvas;
 
 namespace {
 
+// A layer made anew begins a fresh history: undo cannot take back what was there before.
 void ResetLayer(HBITMAP& layer) {
+    StartHistory();
     DeleteObject(layer);
     HDC window = GetDC(g_app.hwnd);
     layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
@@ -25,9 +30,14 @@ void ResetInkLayer() {
     ResetLayer(g_canvas.ink);
 }
 
+void MarkBackgroundChanged() {
+    ++g_canvas.backgroundChanges;
+    NoteCanvasChange();
+}
+
 void ResetBackgroundLayer() {
     ResetLayer(g_canvas.background);
-    ++g_canvas.backgroundChanges;
+    MarkBackgroundChanged();
 }
 
 int ComposeCanvas() {

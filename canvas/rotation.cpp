@@ -34,11 +34,11 @@ void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
     DeleteDC(memory);
     ReleaseDC(g_app.hwnd, window);
     if (layer == g_canvas.background) {
-        ++g_canvas.backgroundChanges;
+        MarkBackgroundChanged();
     } else {
         EndRotationPreview(); // its copy shows the ink before the turn
     }
-    g_document.modified = 1;
+    MarkModified();
 }
 
 void DrawRotationPreview(int angle) {
@@ -85,7 +85,7 @@ void DrawRotationPreview(int angle) {
     DeleteDC(memory);
     DeleteObject(picture);
     ReleaseDC(g_app.hwnd, window);
-    g_document.modified = 1;
+    MarkModified();
 }
 
 void EndRotationPreview() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "canvas/stroke_path.h"
 #include "canvas/view.h"
 #include "pen/pen_state.h"
@@ -36,27 +37,30 @@ int ReadMoveHistory(ViewPoint current, ViewPoint* history) {
 }
 
 // Draws the chain from the stroke's last point through `points` onto the ink layer with the pen
-// in use, and shows what it changed.
+// in use, and shows what it changed. What it draws over is kept first, for undo.
 void DrawStrokeThrough(const ViewPoint* points, int count) {
     const bool viewMoved = ClampViewToClient();
-    HDC layer = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(layer, g_canvas.ink);
-    HPEN pen = CreatePen(PS_SOLID, g_pen.width, g_pen.color);
-    HGDIOBJ oldPen = SelectObject(layer, pen);
-    ViewPoint from = ClientToCanvas(g_view, g_view.lastPoint);
-    MoveToEx(layer, from.x, from.y, nullptr);
+    ViewPoint canvas[MOVE_HISTORY_CAPACITY + 1];
+    canvas[0] = ClientToCanvas(g_view, g_view.lastPoint);
     PixelRect changed = EMPTY_RECT;
     for (int i = 0; i < count; ++i) {
-        const ViewPoint to = ClientToCanvas(g_view, points[i]);
-        LineTo(layer, to.x, to.y);
-        changed = UniteRects(changed, SegmentBounds(from, to, g_pen.width));
-        from = to;
+        canvas[i + 1] = ClientToCanvas(g_view, points[i]);
+        changed = UniteRects(changed, SegmentBounds(canvas[i], canvas[i + 1], g_pen.width));
+    }
+    HDC layer = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldBitmap = SelectObject(layer, g_canvas.ink);
+    KeepInkBefore(layer, changed);
+    HPEN pen = CreatePen(PS_SOLID, g_pen.width, g_pen.color);
+    HGDIOBJ oldPen = SelectObject(layer, pen);
+    MoveToEx(layer, canvas[0].x, canvas[0].y, nullptr);
+    for (int i = 1; i <= count; ++i) {
+        LineTo(layer, canvas[i].x, canvas[i].y);
     }
     SelectObject(layer, oldPen);
     DeleteObject(pen);
     SelectObject(layer, oldBitmap);
     DeleteDC(layer);
-    g_document.modified = 1;
+    MarkModified();
     if (viewMoved) {
         PaintView(1);
     } else {
@@ -68,6 +72,7 @@ void DrawStrokeThrough(const ViewPoint* points, int count) {
 } // namespace
 
 void OnStrokeStart(LPARAM point) {
+    SettleStroke(); // the stroke before is a step of its own
     g_view.lastPoint = UnpackPoint(static_cast<std::uint32_t>(point));
 }
 

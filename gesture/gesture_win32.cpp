@@ -1,6 +1,6 @@
 #include "gesture/gesture.h"
 
-#include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
 #include "gesture/gesture_step.h"
@@ -36,8 +36,7 @@ namespace {
 void ApplyGestureMessage(const GestureMessage& message) {
     const GestureActions actions = StepGesture(g_gesture, g_view, message);
     if (actions.quarterTurn) {
-        RotateLayerQuarterTurn(g_canvas.ink, actions.turnAngle);
-        RotateLayerQuarterTurn(g_canvas.background, actions.turnAngle);
+        TurnCanvasQuarter(actions.turnAngle);
         InvalidateRect(g_app.hwnd, nullptr, TRUE);
     }
     if (actions.repaint) {

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "imaging/imaging.h"
 #include "memo/memo_naming.h"
 #include "memo/snapshot.h"
@@ -56,8 +57,10 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
         }
         DrawImageAt(graphics, image, 0, 0);
         if (layer != 0) {
-            ++g_canvas.backgroundChanges;
+            MarkBackgroundChanged();
         }
+        // A layer of new content: undo cannot take back what was there before.
+        StartHistory();
         result = 1;
     }
     DeleteGraphics(graphics);

@@ -4,6 +4,27 @@
 
 DocumentState g_document;
 
+namespace {
+
+CanvasListener g_canvasListener;
+
+} // namespace
+
+void MarkModified() {
+    g_document.modified = 1;
+    NoteCanvasChange();
+}
+
+void NoteCanvasChange() {
+    if (g_canvasListener != nullptr) {
+        g_canvasListener();
+    }
+}
+
+void ListenToCanvas(CanvasListener listener) {
+    g_canvasListener = listener;
+}
+
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity) {
     if (capacity == 0) {

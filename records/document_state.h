@@ -19,6 +19,15 @@ struct DocumentState {
 
 extern DocumentState g_document;
 
+// Every edit of the canvas marks the memo here, whatever made it (a stroke, a turn, an undo, a
+// paste): the memo is modified, and the one listener (the recovery snapshot) hears of it.
+void MarkModified();
+// A change of what a save would write that is no edit of the memo (a new background): only the
+// listener hears of it.
+void NoteCanvasChange();
+using CanvasListener = void (*)();
+void ListenToCanvas(CanvasListener listener);
+
 // "無題 -<caption>" for an untitled memo, "<name> -<caption>" otherwise; cut to fit `capacity`.
 void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity);

@@ -1,0 +1,107 @@
+// Undo and redo on the real window: each row is a run of actions, and the layers at its end must
+// be, pixel for pixel, the layers as they were after one of its actions.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/document.h"
+#include "canvas/canvas.h"
+#include "canvas/history.h"
+#include "canvas/history_steps.h"
+#include "memo/memo_files.h"
+#include "pen/pen_state.h"
+#include "records/document_state.h"
+#include "records/settings.h"
+#include "wine_app.h"
+
+namespace {
+
+struct Layers {
+    std::vector<std::uint32_t> ink;
+    std::vector<std::uint32_t> background;
+};
+
+Layers ReadLayers() {
+    return {ReadLayer(g_canvas.ink), ReadLayer(g_canvas.background)};
+}
+
+// A stroke of handwriting, about a character's size, somewhere on the window.
+void Stroke(int n, bool release = true) {
+    const int x = 30 + n * 67 % 700;
+    const int y = 30 + n * 41 % 500;
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(x, y));
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(x + 40, y + 30));
+    if (release) {
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(x + 60, y));
+    }
+}
+
+// s: a stroke, e: an eraser stroke, p: a stroke still pressed, W: a stroke over the whole
+// canvas, t: a quarter turn, u: undo, r: redo, n: New, o: Open, b: a new background.
+void Act(char action, int n, const std::wstring& picture) {
+    g_pen = {RGB(n * 40 % 256, 90, 200 - n * 30 % 200), 6, BLACK, 4, BLACK, 4};
+    switch (action) {
+    case 's': Stroke(n); break;
+    case 'p': Stroke(n, false); break;
+    case 'e': g_pen = {ERASER_COLOR, ERASER_WIDTH, BLACK, 4, BLACK, 4}, Stroke(n); break;
+    case 'W': g_pen.width = 6000, Stroke(n); break;
+    case 't': TurnCanvasQuarter(n % 2 == 0 ? -1 : 45); break;
+    case 'u': UndoStep(); break;
+    case 'r': RedoStep(); break;
+    case 'n': NewCanvas(); break;
+    case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
+    case 'b': LoadImageIntoLayer(picture.c_str(), 1); break;
+    }
+}
+
+TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
+    StartTestWindow(800, 600);
+    const std::wstring folder = MakeScratchFolder(L"inkwisp-history");
+    const std::wstring picture = folder + L"\\picture.png";
+    FillBitmap(g_canvas.ink, RGB(250, 200, 0));
+    CopyText(g_document.folder, FOLDER_CAPACITY, folder.c_str());
+    CopyText(g_document.name, NAME_CAPACITY, L"picture.png");
+    ASSERT_EQ(SaveCompositePng(), 1);
+    const struct {
+        const char* name;
+        std::string actions;
+        int expected; // the layers after this many of the actions
+    } rows[] = {
+        {"strokes, the eraser and a turn undone", "setuuu", 0},
+        {"and redone", "setuuurrr", 3},
+        {"a turn back and forth", "tutr", 1},
+        {"redo dropped by a new stroke", "ssusr", 4},
+        {"undo does nothing during a stroke", "spu", 2},
+        {"New begins a fresh history", "snu", 2},
+        {"Open begins a fresh history", "sou", 2},
+        {"a new background begins a fresh history", "sbu", 2},
+        {"100 strokes of writing are kept", std::string(120, 's') + std::string(100, 'u'), 20},
+        {"the cap drops the oldest steps, never the newest", "WWWuu", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        NewCanvas();
+        g_settings.backgroundEnabled = 1;
+        Layers expected;
+        for (size_t i = 0; i <= row.actions.size(); ++i) {
+            if (static_cast<int>(i) == row.expected) {
+                expected = ReadLayers();
+            }
+            if (i < row.actions.size()) {
+                Act(row.actions[i], static_cast<int>(i), picture);
+                EXPECT_LE(g_history.bytes + StepBytes(g_history.stroke), HISTORY_BYTE_LIMIT);
+            }
+        }
+        const Layers shown = ReadLayers();
+        g_view.lastPoint = NO_POINT;
+        EXPECT_TRUE(shown.ink == expected.ink);
+        EXPECT_TRUE(shown.background == expected.background);
+    }
+    g_settings.backgroundEnabled = 0;
+    NewCanvas();
+    RemoveTree(folder);
+}
+
+} // namespace

@@ -1,0 +1,20 @@
+// Undo and redo. One step is a stroke from press to release, or a quarter turn of both layers;
+// undo gives back the layers exactly as they were before it, redo as they were after it.
+#pragma once
+
+#include <windows.h>
+
+#include "canvas/view_math.h"
+
+// A fresh history: nothing from before comes back (a new or opened memo, a new background).
+void StartHistory();
+// Called by a stroke before it draws over `canvas` on the ink layer, selected into `layer`: the
+// pixels there that the stroke has not changed yet are kept as they are.
+void KeepInkBefore(HDC layer, const PixelRect& canvas);
+// Ends the last stroke's step; the next stroke is a step of its own.
+void SettleStroke();
+// Turns both layers by a quarter turn (clockwise for a negative angle) as one step.
+void TurnCanvasQuarter(int angle);
+// Each gives back one step and repaints; false when there is none, or a stroke is in progress.
+bool UndoStep();
+bool RedoStep();

@@ -1,0 +1,98 @@
+#include "canvas/history_steps.h"
+
+#include <algorithm>
+#include <utility>
+
+History g_history;
+
+std::size_t StepBytes(const HistoryStep& step) {
+    return (step.before.size() + step.after.size()) * sizeof(std::uint32_t) +
+           step.tiles.size() * sizeof(int);
+}
+
+PixelRect TileRect(int tile) {
+    const int left = tile % TILES_PER_ROW * TILE_SIDE;
+    const int top = tile / TILES_PER_ROW * TILE_SIDE;
+    return {left, top, left + TILE_SIDE, top + TILE_SIDE};
+}
+
+PixelRect StepBounds(const HistoryStep& step) {
+    if (step.quarterTurn) {
+        return {0, 0, CANVAS_SIZE, CANVAS_SIZE};
+    }
+    PixelRect bounds = EMPTY_RECT;
+    for (int tile : step.tiles) {
+        bounds = UniteRects(bounds, TileRect(tile));
+    }
+    return bounds;
+}
+
+void ClearHistory(History& history) {
+    history.steps.clear();
+    history.done = 0;
+    history.bytes = 0;
+    history.stroke = HistoryStep{};
+    history.strokeTiles.clear();
+}
+
+int ClaimStrokeTiles(History& history, const PixelRect& rect) {
+    const PixelRect cut = IntersectRects(rect, {0, 0, CANVAS_SIZE, CANVAS_SIZE});
+    if (IsEmptyRect(cut)) {
+        return 0;
+    }
+    history.strokeTiles.resize(TILE_COUNT);
+    int claimed = 0;
+    for (int row = cut.top / TILE_SIDE; row <= (cut.bottom - 1) / TILE_SIDE; ++row) {
+        for (int column = cut.left / TILE_SIDE; column <= (cut.right - 1) / TILE_SIDE; ++column) {
+            const int tile = row * TILES_PER_ROW + column;
+            if (!history.strokeTiles[tile]) {
+                history.strokeTiles[tile] = true;
+                history.stroke.tiles.push_back(tile);
+                ++claimed;
+            }
+        }
+    }
+    return claimed;
+}
+
+void TrimHistory(History& history, std::size_t reserved) {
+    // Bytes reserved for a stroke in progress make it the newest: then every step may go.
+    const std::size_t kept = reserved > 0 ? 0 : 1;
+    while (history.steps.size() > kept && history.bytes + reserved > HISTORY_BYTE_LIMIT) {
+        history.bytes -= StepBytes(history.steps.front());
+        history.steps.pop_front();
+        history.done = history.done > 0 ? history.done - 1 : 0;
+    }
+}
+
+void PushStep(History& history, HistoryStep&& step) {
+    while (history.steps.size() > history.done) {
+        history.bytes -= StepBytes(history.steps.back());
+        history.steps.pop_back();
+    }
+    history.bytes += StepBytes(step);
+    history.steps.push_back(std::move(step));
+    history.done = history.steps.size();
+    TrimHistory(history, 0);
+}
+
+void TurnPixelsQuarter(const std::uint32_t* pixels, std::uint32_t* turned, int side,
+                       bool clockwise) {
+    // In blocks, so that both the rows read and the columns written stay in the cache.
+    constexpr int BLOCK = 64;
+    const int last = side - 1;
+    for (int rowBlock = 0; rowBlock < side; rowBlock += BLOCK) {
+        for (int columnBlock = 0; columnBlock < side; columnBlock += BLOCK) {
+            for (int row = rowBlock; row < std::min(rowBlock + BLOCK, side); ++row) {
+                for (int column = columnBlock; column < std::min(columnBlock + BLOCK, side);
+                     ++column) {
+                    // Clockwise, the pixel at (column, row) goes to (last - row, column).
+                    const std::size_t to =
+                        clockwise ? static_cast<std::size_t>(column) * side + (last - row)
+                                  : static_cast<std::size_t>(last - column) * side + row;
+                    turned[to] = pixels[static_cast<std::size_t>(row) * side + column];
+                }
+            }
+        }
+    }
+}
