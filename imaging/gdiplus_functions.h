@@ -10,6 +10,7 @@
     X(GdipDeleteGraphics)                                                                          \
     X(GdipCreateBitmapFromHBITMAP)                                                                 \
     X(GdipLoadImageFromFile)                                                                       \
+    X(GdipLoadImageFromStream)                                                                     \
     X(GdipDisposeImage)                                                                            \
     X(GdipGetImageWidth)                                                                           \
     X(GdipGetImageHeight)                                                                          \
@@ -25,4 +26,5 @@
     X(GdipResetWorldTransform)                                                                     \
     X(GdipGetImageEncodersSize)                                                                    \
     X(GdipGetImageEncoders)                                                                        \
-    X(GdipSaveImageToFile)
+    X(GdipSaveImageToFile)                                                                         \
+    X(GdipSaveImageToStream)
