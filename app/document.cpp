@@ -3,20 +3,30 @@
 #include <windows.h>
 
 #include "canvas/canvas.h"
+#include "memo/clipboard.h"
 #include "memo/memo_files.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
 
+namespace {
+
+// An untitled memo in the save folder: its first save names it from the clock.
+void MakeMemoUntitled(int modified) {
+    CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
+    g_document.name[0] = L'\0';
+    g_document.modified = modified;
+    RemoveSnapshot();
+    UpdateWindowTitle();
+}
+
+} // namespace
+
 void NewCanvas() {
     ResetInkLayer();
     ResetBackgroundLayer();
-    CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
-    g_document.name[0] = L'\0';
-    g_document.modified = 0;
-    RemoveSnapshot();
-    UpdateWindowTitle();
+    MakeMemoUntitled(0);
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
 
@@ -43,5 +53,18 @@ int OpenImageAsMemo(const wchar_t* path) {
         return 0;
     }
     SetCurrentFile(path);
+    return 1;
+}
+
+int PasteImageAsMemo() {
+    if (!ClipboardHasImage() || ConfirmSaveChanges() == IDCANCEL) {
+        return 0;
+    }
+    if (LoadClipboardImageIntoInk() == 0) {
+        NewCanvas();
+        return 0;
+    }
+    // No file holds the picture yet: New and closing must not lose it.
+    MakeMemoUntitled(1);
     return 1;
 }

@@ -1,4 +1,4 @@
-// The memo as a whole: a blank one, or an opened image adopted as the memo.
+// The memo as a whole: a blank one, or an opened or pasted image adopted as the memo.
 #pragma once
 
 // Starts a blank, untitled memo: both layers white, the save folder as the memo's folder.
@@ -11,3 +11,7 @@ bool SetCurrentFile(const wchar_t* path);
 // Opens an image as the memo, the image alone on the ink layer, and returns 1; a file that cannot
 // be opened starts a blank memo instead, and gives 0.
 int OpenImageAsMemo(const wchar_t* path);
+// Opens the clipboard's picture as Open opens a file, after the save question, as an untitled,
+// modified memo in the save folder, and returns 1; a picture that cannot be opened starts a blank
+// memo, and gives 0. Without a picture on the clipboard nothing happens, nor is anything asked.
+int PasteImageAsMemo();

@@ -16,6 +16,7 @@
 #include "gesture/gesture.h"
 #include "imaging/imaging.h"
 #include "imaging/system_library.h"
+#include "memo/clipboard.h"
 #include "memo/memo_files.h"
 #include "memo/print.h"
 #include "memo/snapshot.h"
@@ -142,6 +143,8 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case IDM_MANUAL: OpenManual(); return 0;
     case IDM_ERASER: ToggleEraser(); return 0;
+    case IDM_COPY: CopyMemoToClipboard(); return 0;
+    case IDM_PASTE: PasteImageAsMemo(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -10,6 +10,7 @@
     X(GdipDeleteGraphics)                                                                          \
     X(GdipCreateBitmapFromHBITMAP)                                                                 \
     X(GdipLoadImageFromFile)                                                                       \
+    X(GdipLoadImageFromStream)                                                                     \
     X(GdipDisposeImage)                                                                            \
     X(GdipGetImageWidth)                                                                           \
     X(GdipGetImageHeight)                                                                          \
@@ -27,4 +28,5 @@
     X(GdipSetInterpolationMode)                                                                    \
     X(GdipGetImageEncodersSize)                                                                    \
     X(GdipGetImageEncoders)                                                                        \
-    X(GdipSaveImageToFile)
+    X(GdipSaveImageToFile)                                                                         \
+    X(GdipSaveImageToStream)

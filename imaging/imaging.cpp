@@ -3,6 +3,8 @@
 #include "imaging/system_library.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -97,10 +99,11 @@ HeaderSize ReadFileHeaderSize(const wchar_t* path) {
     return size;
 }
 
-// The size of a file's first frame as the system's decoder (the Windows Imaging Component, which
-// also decodes for Wine's GDI+) reads it from the header, before it decodes any pixel; none when
-// no such decoder takes the file (a metafile: GDI+ reads those itself).
-HeaderSize ReadDecoderFrameSize(const wchar_t* path) {
+// The size of a picture's first frame as the system's decoder (the Windows Imaging Component,
+// which also decodes for Wine's GDI+) reads it from the header, before it decodes any pixel; none
+// when no such decoder takes the picture (a metafile: GDI+ reads those itself). `openDecoder`
+// makes the decoder from the factory, for a file or for a stream.
+template <typename OpenDecoder> HeaderSize ReadDecoderFrameSize(OpenDecoder openDecoder) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HeaderSize size{};
     IWICImagingFactory* factory = nullptr;
@@ -110,9 +113,8 @@ HeaderSize ReadDecoderFrameSize(const wchar_t* path) {
     UINT height = 0;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))) &&
-        SUCCEEDED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
-                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
-        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetSize(&width, &height))) {
+        SUCCEEDED(openDecoder(factory, &decoder)) && SUCCEEDED(decoder->GetFrame(0, &frame)) &&
+        SUCCEEDED(frame->GetSize(&width, &height))) {
         size = {true, width, height, 0};
     }
     for (IUnknown* object : {static_cast<IUnknown*>(frame), static_cast<IUnknown*>(decoder),
@@ -125,6 +127,15 @@ HeaderSize ReadDecoderFrameSize(const wchar_t* path) {
         CoUninitialize();
     }
     return size;
+}
+
+// A picture larger than a memo can use is refused before its pixels are decoded: first by the
+// header as this program reads it, then, for a format that reader does not know, as the system's
+// decoder reads it.
+template <typename OpenDecoder>
+bool PassesHeaderGates(const HeaderSize& header, OpenDecoder openDecoder) {
+    return IsDecodableSize(header) &&
+           (header.known || IsDecodableSize(ReadDecoderFrameSize(openDecoder)));
 }
 
 // The pixel size GDI+ gives a loaded image; GDI+ on Windows decodes a bitmap's pixels only when
@@ -156,6 +167,67 @@ GpImage* WithoutPalette(GpImage* image) {
     }
     Gdip()->GdipDisposeImage(image);
     return copy;
+}
+
+// The last gate, the size GDI+ has read on loading; a palette picture comes back as 32-bit ARGB.
+ImagingImage CheckLoadedImage(GpImage* image) {
+    if (!IsDecodableSize(ReadImageSize(image))) {
+        Gdip()->GdipDisposeImage(image);
+        return nullptr;
+    }
+    return reinterpret_cast<ImagingImage>(WithoutPalette(image));
+}
+
+bool Rewind(IStream* stream) {
+    const LARGE_INTEGER start = {};
+    return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr));
+}
+
+bool AppendBytes(IStream* stream, const void* bytes, std::size_t size) {
+    ULONG written = 0;
+    return size == 0 ||
+           (SUCCEEDED(stream->Write(bytes, static_cast<ULONG>(size), &written)) && written == size);
+}
+
+// Decodes a picture whose bytes are `first` followed by `second`, from a stream of their own (the
+// caller's memory may go before the image does), through the same gates as a file; `header` is
+// what the header reader made of the first bytes.
+ImagingImage LoadJoinedBytes(const HeaderSize& header, const void* first, std::size_t firstSize,
+                             const void* second, std::size_t secondSize) {
+    IStream* stream = nullptr;
+    if (!IsDecodableSize(header) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+        return nullptr;
+    }
+    auto openStream = [stream](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
+        return factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder);
+    };
+    GpImage* image = nullptr;
+    const bool loaded = AppendBytes(stream, first, firstSize) &&
+                        AppendBytes(stream, second, secondSize) && Rewind(stream) &&
+                        PassesHeaderGates(header, openStream) && Rewind(stream) &&
+                        Gdip() != nullptr && Gdip()->GdipLoadImageFromStream(stream, &image) == Ok;
+    // GDI+ holds the stream itself for as long as the image lives.
+    stream->Release();
+    return loaded ? CheckLoadedImage(image) : nullptr;
+}
+
+// Where a packed DIB's pixels begin: after its header, the colour masks that follow a plain
+// header, and its colours. 0 for a header no DIB has, or one that claims more than `size` bytes.
+std::size_t DibPixelsAt(const BITMAPINFOHEADER& info, std::size_t size) {
+    if (info.biSize < sizeof(info) || info.biSize > size) {
+        return 0;
+    }
+    std::uint64_t at = info.biSize;
+    if (info.biSize == sizeof(info) && info.biCompression == BI_BITFIELDS) {
+        at += 3 * std::uint64_t{sizeof(DWORD)};
+    }
+    std::uint64_t colours = info.biClrUsed;
+    if (colours == 0 && info.biBitCount != 0 && info.biBitCount <= 8) {
+        colours = std::uint64_t{1} << info.biBitCount;
+    }
+    at += colours * sizeof(RGBQUAD);
+    return at <= size ? static_cast<std::size_t>(at) : 0;
 }
 
 } // namespace
@@ -202,23 +274,42 @@ ImagingImage CreateImageFromBitmap(HBITMAP bitmap) {
 }
 
 ImagingImage LoadImageFile(const wchar_t* path) {
-    // A picture larger than a memo can use is refused before its pixels are decoded: first by
-    // the header as read here, then, for a file this reader does not know, as the system's
-    // decoder reads it, and last by the size GDI+ has read on loading.
-    const HeaderSize header = ReadFileHeaderSize(path);
-    if (!IsDecodableSize(header) ||
-        (!header.known && !IsDecodableSize(ReadDecoderFrameSize(path)))) {
-        return nullptr;
-    }
+    auto openFile = [path](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
+        return factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
+                                                  WICDecodeMetadataCacheOnDemand, decoder);
+    };
     GpImage* image = nullptr;
-    if (Gdip() == nullptr || Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
+    if (!PassesHeaderGates(ReadFileHeaderSize(path), openFile) || Gdip() == nullptr ||
+        Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
         return nullptr;
     }
-    if (!IsDecodableSize(ReadImageSize(image))) {
-        Gdip()->GdipDisposeImage(image);
+    return CheckLoadedImage(image);
+}
+
+ImagingImage LoadImageBytes(const void* bytes, std::size_t size) {
+    return LoadJoinedBytes(ReadHeaderSize(static_cast<const unsigned char*>(bytes), size), bytes,
+                           size, nullptr, 0);
+}
+
+ImagingImage LoadDib(const void* dib, std::size_t size) {
+    BITMAPINFOHEADER info;
+    if (size < sizeof(info)) {
         return nullptr;
     }
-    return reinterpret_cast<ImagingImage>(WithoutPalette(image));
+    std::memcpy(&info, dib, sizeof(info));
+    const std::size_t pixelsAt = DibPixelsAt(info, size);
+    if (pixelsAt == 0) {
+        return nullptr;
+    }
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42; // "BM"
+    file.bfSize = sizeof(file) + static_cast<DWORD>(size);
+    file.bfOffBits = sizeof(file) + static_cast<DWORD>(pixelsAt);
+    // The header reader reads the size from the file's first bytes, as from a BMP file's.
+    unsigned char head[sizeof(file) + sizeof(info)];
+    std::memcpy(head, &file, sizeof(file));
+    std::memcpy(head + sizeof(file), &info, sizeof(info));
+    return LoadJoinedBytes(ReadHeaderSize(head, sizeof(head)), &file, sizeof(file), dib, size);
 }
 
 void DisposeImage(ImagingImage image) {
@@ -343,4 +434,27 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
 bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
     return image != nullptr &&
            Gdip()->GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
+}
+
+HGLOBAL SaveImageToGlobal(ImagingImage image, const CLSID* encoder) {
+    IStream* stream = nullptr;
+    // FALSE: the stream's block outlives the stream, and is what this returns.
+    if (image == nullptr || FAILED(CreateStreamOnHGlobal(nullptr, FALSE, &stream))) {
+        return nullptr;
+    }
+    STATSTG written = {};
+    HGLOBAL block = nullptr;
+    const bool saved =
+        Gdip()->GdipSaveImageToStream(AsImage(image), stream, encoder, nullptr) == Ok &&
+        SUCCEEDED(stream->Stat(&written, STATFLAG_NONAME)) && written.cbSize.QuadPart != 0;
+    const bool found = SUCCEEDED(GetHGlobalFromStream(stream, &block));
+    stream->Release();
+    // The block grows in steps as the stream is written: it is cut to the bytes of the picture.
+    HGLOBAL picture = saved && found
+                          ? GlobalReAlloc(block, static_cast<SIZE_T>(written.cbSize.QuadPart), 0)
+                          : nullptr;
+    if (picture == nullptr && found) {
+        GlobalFree(block);
+    }
+    return picture;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+
 typedef struct ImagingGraphicsObject* ImagingGraphics;
 typedef struct ImagingImageObject* ImagingImage;
 typedef struct ImagingMatrixObject* ImagingMatrix;
@@ -25,6 +27,12 @@ ImagingImage CreateImageFromBitmap(HBITMAP bitmap);
 // decoded. A palette picture comes as 32-bit ARGB, its transparency kept for any target. The file
 // may stay open until DisposeImage.
 ImagingImage LoadImageFile(const wchar_t* path);
+// Decodes the bytes of a picture file held in memory (the clipboard's), refused as LoadImageFile
+// refuses a file.
+ImagingImage LoadImageBytes(const void* bytes, std::size_t size);
+// Decodes a packed DIB (header, colours, pixels: the clipboard's CF_DIB) as the BMP file it would
+// be, refused by the size its header claims as a file is; null for a header no DIB has.
+ImagingImage LoadDib(const void* dib, std::size_t size);
 void DisposeImage(ImagingImage image);
 UINT GetImageWidth(ImagingImage image);
 UINT GetImageHeight(ImagingImage image);
@@ -51,3 +59,6 @@ void ResetWorldTransform(ImagingGraphics graphics);
 int FindEncoder(const wchar_t* mimeType, CLSID* clsid);
 // Writes an image with an encoder's defaults; true when GDI+ reports success.
 bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder);
+// Encodes an image with an encoder's defaults into a movable global block of exactly its size,
+// which the caller owns; null when it failed.
+HGLOBAL SaveImageToGlobal(ImagingImage image, const CLSID* encoder);

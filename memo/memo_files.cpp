@@ -7,6 +7,7 @@
 #include "canvas/canvas.h"
 #include "canvas/history.h"
 #include "imaging/imaging.h"
+#include "memo/clipboard.h"
 #include "memo/memo_naming.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"
@@ -39,17 +40,16 @@ bool NameUntitledMemo() {
     return ChooseFreeName(clockName, MemoFileExists, g_document.name, NAME_CAPACITY);
 }
 
-} // namespace
-
-int LoadImageIntoLayer(const wchar_t* path, int layer) {
+// Draws a decoded image at the layer's top-left corner, one image pixel on one layer pixel; on the
+// ink layer it is the image alone. 1 when drawn; 0, the layer unchanged, for no image or an empty
+// one. The window is repainted either way.
+int DrawImageIntoLayer(ImagingImage image, int layer) {
     HDC window = GetDC(g_app.hwnd);
     HDC memory = CreateCompatibleDC(window);
     HGDIOBJ old = SelectObject(memory, layer == 0 ? g_canvas.ink : g_canvas.background);
     ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    ImagingImage image = LoadImageFile(path);
     int result = 0;
-    if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0 &&
-        (layer != 0 || CanNameMemo(path))) {
+    if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0) {
         // An opened memo is the image alone: no ink of the memo before it stays beside or under
         // it. The background keeps its picture under a new one's transparent parts.
         if (layer == 0) {
@@ -67,8 +67,23 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
     SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(g_app.hwnd, window);
-    DisposeImage(image);
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
+    return result;
+}
+
+} // namespace
+
+int LoadImageIntoLayer(const wchar_t* path, int layer) {
+    ImagingImage image = layer != 0 || CanNameMemo(path) ? LoadImageFile(path) : nullptr;
+    const int result = DrawImageIntoLayer(image, layer);
+    DisposeImage(image);
+    return result;
+}
+
+int LoadClipboardImageIntoInk() {
+    ImagingImage image = ReadClipboardImage();
+    const int result = DrawImageIntoLayer(image, 0);
+    DisposeImage(image);
     return result;
 }
 

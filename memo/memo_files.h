@@ -8,6 +8,9 @@
 // file that cannot become the memo (no folder, a folder too long to hold) is refused undrawn.
 // The document is left alone: the caller adopts a loaded ink file as the memo.
 int LoadImageIntoLayer(const wchar_t* path, int layer);
+// The clipboard's picture alone on the ink layer, drawn as an opened file is; 1 on success, else 0
+// with the layer unchanged (no picture, or one an opened file would be refused as).
+int LoadClipboardImageIntoInk();
 // The open-file dialog into a buffer of PATH_BUFFER_CAPACITY characters; 1 when a file was chosen.
 int ChooseImageFile(wchar_t* buffer);
 // Index of the PNG encoder and its class id, or -1.

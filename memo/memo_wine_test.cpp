@@ -912,4 +912,48 @@ TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
     EXPECT_EQ(g_openDialogsSeen, 4);
 }
 
+// Ctrl and a key, through the program's accelerator table as its message loop translates them.
+void PressCtrl(WORD key) {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    MSG message = {g_app.hwnd, WM_KEYDOWN, key, 1, 0, {0, 0}};
+    HACCEL table = LoadAcceleratorsW(g_app.hinstance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
+    EXPECT_TRUE(TranslateAcceleratorW(g_app.hwnd, table, &message)) << key;
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+}
+
+TEST_F(MemoTest, CtrlCThenCtrlVOpenTheSamePictureAsAnUntitledMemoAndNoPictureChangesNothing) {
+    FillBitmapRect(g_canvas.background, 0, 0, 700, 300, RGB(0, 0, 200));
+    FillBitmapRect(g_canvas.ink, 2040, 2040, 2048, 2048, RGB(0xFF, 0xFF, 0xFE));
+    SetCurrentFile(In(L"opened\\named.png").c_str());
+    WriteInk();
+    const std::vector<std::uint32_t> ink = ReadLayer(g_canvas.ink);
+    ASSERT_TRUE(OpenClipboard(g_app.hwnd) && EmptyClipboard() && CloseClipboard());
+    PressCtrl('V');
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == ink);
+    EXPECT_EQ(WindowTitle(), L"named.png -Inkwisp");
+    EXPECT_EQ(g_document.modified, 1);
+
+    ComposeCanvas();
+    const std::vector<std::uint32_t> picture = ReadLayer(g_canvas.composite);
+    SetMessageBoxAnswer(IDNO);
+    // From the PNG when the DIB is not one, and from the DIB when the PNG is not one.
+    for (UINT broken : {UINT{CF_DIB}, RegisterClipboardFormatW(L"PNG")}) {
+        PressCtrl('C');
+        ASSERT_TRUE(OpenClipboard(g_app.hwnd));
+        SetClipboardData(broken, GlobalAlloc(GHND, 64));
+        CloseClipboard();
+        PressCtrl('V');
+        EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
+        EXPECT_TRUE(ReadLayer(g_canvas.ink) == picture);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(0, 0, 200));
+        EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+        EXPECT_EQ(std::wstring(g_document.folder), folder_);
+        EXPECT_EQ(g_document.modified, 1);
+    }
+}
+
 } // namespace

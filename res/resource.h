@@ -10,8 +10,7 @@
 #define IDM_EXIT 105
 #define IDI_APP 107
 #define IDR_MAINMENU 109
-// The message loop asks for this accelerator table, which the resources do not hold: there are
-// no shortcuts beyond the menu mnemonics.
+// The keyboard shortcuts, which the message loop loads.
 #define IDR_ACCELERATORS 109
 #define IDM_NEW 110
 #define IDM_OPEN 111
@@ -21,6 +20,11 @@
 #define IDM_SETTINGS 115
 #define IDM_MANUAL 116
 #define IDM_ERASER 117
+// Commands that only keys send: no menu item carries them.
+#define IDM_UNDO 130 // reserved: no key sends it yet
+#define IDM_REDO 131 // reserved: no key sends it yet
+#define IDM_COPY 132
+#define IDM_PASTE 133
 
 #define IDC_SAVE_FOLDER 120
 #define IDC_BACKGROUND 121

@@ -1,0 +1,116 @@
+#include "memo/clipboard.h"
+
+#include <cstring>
+
+#include "canvas/canvas.h"
+#include "memo/memo_files.h"
+#include "records/app_window.h"
+
+namespace {
+
+// The registered format in which mail, chat and office programs exchange PNG files.
+UINT PngFormat() {
+    return RegisterClipboardFormatW(L"PNG");
+}
+
+void FreeBlock(HGLOBAL block) {
+    if (block != nullptr) {
+        GlobalFree(block);
+    }
+}
+
+// The composite as a packed DIB of 24-bit rows from the bottom up, the form every reader takes;
+// null when memory is short.
+HGLOBAL CompositeAsDib() {
+    BITMAPINFOHEADER header = {};
+    header.biSize = sizeof(header);
+    header.biWidth = CANVAS_SIZE;
+    header.biHeight = CANVAS_SIZE;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = CANVAS_SIZE * CANVAS_SIZE * 3; // rows of 6144 bytes need no padding
+    HGLOBAL dib = GlobalAlloc(GMEM_MOVEABLE, sizeof(header) + header.biSizeImage);
+    auto* bytes = dib != nullptr ? static_cast<BYTE*>(GlobalLock(dib)) : nullptr;
+    if (bytes == nullptr) {
+        FreeBlock(dib);
+        return nullptr;
+    }
+    std::memcpy(bytes, &header, sizeof(header));
+    HDC window = GetDC(g_app.hwnd);
+    const int rows = GetDIBits(window, g_canvas.composite, 0, CANVAS_SIZE, bytes + sizeof(header),
+                               reinterpret_cast<BITMAPINFO*>(bytes), DIB_RGB_COLORS);
+    ReleaseDC(g_app.hwnd, window);
+    GlobalUnlock(dib);
+    if (rows != CANVAS_SIZE) {
+        FreeBlock(dib);
+        return nullptr;
+    }
+    return dib;
+}
+
+HGLOBAL CompositeAsPng() {
+    CLSID encoder;
+    ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);
+    HGLOBAL png = bitmap != nullptr && FindPngEncoder(&encoder) >= 0
+                      ? SaveImageToGlobal(bitmap, &encoder)
+                      : nullptr;
+    DisposeImage(bitmap);
+    return png;
+}
+
+// Hands a block to the open clipboard, which owns it from then on; one it refuses is freed.
+void PutOnClipboard(UINT format, HGLOBAL data) {
+    if (data != nullptr && SetClipboardData(format, data) == nullptr) {
+        FreeBlock(data);
+    }
+}
+
+// The open clipboard's block of one format, decoded; null when there is none or it is refused.
+ImagingImage DecodeClipboardData(UINT format, ImagingImage (*decode)(const void*, std::size_t)) {
+    HANDLE data = GetClipboardData(format);
+    const void* bytes = data != nullptr ? GlobalLock(data) : nullptr;
+    if (bytes == nullptr) {
+        return nullptr;
+    }
+    ImagingImage image = decode(bytes, GlobalSize(data));
+    GlobalUnlock(data);
+    return image;
+}
+
+} // namespace
+
+int CopyMemoToClipboard() {
+    if (ComposeCanvas() == 0) {
+        return 0;
+    }
+    HGLOBAL png = CompositeAsPng();
+    HGLOBAL dib = CompositeAsDib();
+    if ((png == nullptr && dib == nullptr) || !OpenClipboard(g_app.hwnd)) {
+        FreeBlock(png);
+        FreeBlock(dib);
+        return 0;
+    }
+    EmptyClipboard();
+    // The richer format first: a reader takes the first one it knows.
+    PutOnClipboard(PngFormat(), png);
+    PutOnClipboard(CF_DIB, dib);
+    CloseClipboard();
+    return 1;
+}
+
+bool ClipboardHasImage() {
+    return IsClipboardFormatAvailable(PngFormat()) || IsClipboardFormatAvailable(CF_DIB);
+}
+
+ImagingImage ReadClipboardImage() {
+    if (!OpenClipboard(g_app.hwnd)) {
+        return nullptr;
+    }
+    ImagingImage image = DecodeClipboardData(PngFormat(), LoadImageBytes);
+    if (image == nullptr) {
+        image = DecodeClipboardData(CF_DIB, LoadDib);
+    }
+    CloseClipboard();
+    return image;
+}
