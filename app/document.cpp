@@ -13,10 +13,10 @@
 namespace {
 
 // An untitled memo in the save folder: its first save names it from the clock.
-void MakeMemoUntitled(int modified) {
+void MakeMemoUntitled() {
     CopyText(g_document.folder, FOLDER_CAPACITY, g_settings.saveFolder);
     g_document.name[0] = L'\0';
-    g_document.modified = modified;
+    g_document.modified = 0;
     RemoveSnapshot();
     UpdateWindowTitle();
 }
@@ -26,7 +26,7 @@ void MakeMemoUntitled(int modified) {
 void NewCanvas() {
     ResetInkLayer();
     ResetBackgroundLayer();
-    MakeMemoUntitled(0);
+    MakeMemoUntitled();
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
 }
 
@@ -64,7 +64,8 @@ int PasteImageAsMemo() {
         NewCanvas();
         return 0;
     }
+    MakeMemoUntitled();
     // No file holds the picture yet: New and closing must not lose it.
-    MakeMemoUntitled(1);
+    MarkModified();
     return 1;
 }

@@ -14,6 +14,7 @@
 #include "pen/pen_state.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 #include "wine_app.h"
 
 namespace {
@@ -48,8 +49,8 @@ void Act(char action, int n, const std::wstring& picture) {
     case 'e': g_pen = {ERASER_COLOR, ERASER_WIDTH, BLACK, 4, BLACK, 4}, Stroke(n); break;
     case 'W': g_pen.width = 6000, Stroke(n); break;
     case 't': TurnCanvasQuarter(n % 2 == 0 ? -1 : 45); break;
-    case 'u': UndoStep(); break;
-    case 'r': RedoStep(); break;
+    case 'u': SendToMainWindow(WM_COMMAND, IDM_UNDO); break;
+    case 'r': SendToMainWindow(WM_COMMAND, IDM_REDO); break;
     case 'n': NewCanvas(); break;
     case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
     case 'b': LoadImageIntoLayer(picture.c_str(), 1); break;

@@ -11,6 +11,7 @@
 #include "app/pointer_input.h"
 #include "app/recovery.h"
 #include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "canvas/stroke.h"
 #include "canvas/view.h"
 #include "gesture/gesture.h"
@@ -145,6 +146,8 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case IDM_ERASER: ToggleEraser(); return 0;
     case IDM_COPY: CopyMemoToClipboard(); return 0;
     case IDM_PASTE: PasteImageAsMemo(); return 0;
+    case IDM_UNDO: UndoStep(); return 0;
+    case IDM_REDO: RedoStep(); return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

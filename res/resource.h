@@ -21,8 +21,8 @@
 #define IDM_MANUAL 116
 #define IDM_ERASER 117
 // Commands that only keys send: no menu item carries them.
-#define IDM_UNDO 130 // reserved: no key sends it yet
-#define IDM_REDO 131 // reserved: no key sends it yet
+#define IDM_UNDO 130
+#define IDM_REDO 131
 #define IDM_COPY 132
 #define IDM_PASTE 133
 
