@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "canvas/history.h"
+#include "canvas/history_steps.h"
 #include "canvas/rotation.h"
 #include "canvas/view.h"
 #include "memo/memo_files.h"
@@ -287,6 +289,11 @@ void BenchStrokePath(const Options& options) {
                               client.right, client.bottom, zoom, background ? "on" : "off");
                 PrintRow(name, stroke, floor.median, blit.median);
                 if (zoom == 1.0) {
+                    g_history.paused = true;
+                    PrintRow("  the same with the undo history off",
+                             Measure(options.repetitions, [&] { StrokeMove(step++); }),
+                             floor.median, blit.median);
+                    g_history.paused = false;
                     const ScopedImport merged("user32.dll", "GetMouseMovePointsEx",
                                               reinterpret_cast<void*>(&AnswerEightMerged));
                     PrintRow("  the same, a move that draws 8 merged points",
@@ -306,6 +313,34 @@ void BenchStrokePath(const Options& options) {
     g_view = {1.0, 0, 0, NO_POINT};
 }
 
+// Undo and redo of one step, alternately, each against one quarter turn of a layer.
+void MeasureUndoAndRedo(const Options& options, const char* name, double turn) {
+    std::vector<double> undo, redo;
+    for (int i = 0; i < options.repetitions / 2; ++i) {
+        const double start = NowMs();
+        UndoStep();
+        const double undone = NowMs();
+        RedoStep();
+        undo.push_back(undone - start);
+        redo.push_back(NowMs() - undone);
+    }
+    PrintRow(std::string("  undo of ") + name, Summarize(undo), turn);
+    PrintRow(std::string("  redo of ") + name, Summarize(redo), turn);
+}
+
+void BenchUndo(const Options& options, double turn) {
+    StartHistory();
+    const PenState pen = g_pen;
+    g_pen.width = 6000;
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
+    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(110, 100));
+    g_pen = pen;
+    MeasureUndoAndRedo(options, "a stroke over the whole canvas", turn);
+    TurnCanvasQuarter(1);
+    MeasureUndoAndRedo(options, "a quarter turn of both layers", turn);
+    StartHistory();
+}
+
 void BenchFiles(const Options& options) {
     StartTestWindow(1280, 800);
     ResetInkLayer();
@@ -320,8 +355,10 @@ void BenchFiles(const Options& options) {
     PrintRow("LoadImageIntoLayer (2048 x 2048 PNG)",
              Measure(std::max(3, options.repetitions / 4),
                      [&] { LoadImageIntoLayer(saved.c_str(), 0); }));
-    PrintRow("RotateLayerQuarterTurn (ink layer)",
-             Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); }));
+    const Figures turn =
+        Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); });
+    PrintRow("RotateLayerQuarterTurn (ink layer)", turn);
+    BenchUndo(options, turn.median);
     // The preview's floor is the full-size preview it replaced, timed here as the reference.
     const Figures fullSize =
         Measure(std::max(3, options.repetitions / 8), [] { DrawFullSizeRotationPreview(30); });

@@ -78,19 +78,22 @@ void PushStep(History& history, HistoryStep&& step) {
 
 void TurnPixelsQuarter(const std::uint32_t* pixels, std::uint32_t* turned, int side,
                        bool clockwise) {
-    // In blocks, so that both the rows read and the columns written stay in the cache.
-    constexpr int BLOCK = 64;
-    const int last = side - 1;
+    // Column by column within small blocks: the writes run along a row of `turned` and the reads
+    // stay among a few cache lines. Clockwise the pixel at (column, row) goes to
+    // (last - row, column), counter-clockwise to (row, last - column).
+    constexpr int BLOCK = 32;
+    const std::ptrdiff_t last = side - 1;
+    const std::ptrdiff_t step = clockwise ? -1 : 1;
     for (int rowBlock = 0; rowBlock < side; rowBlock += BLOCK) {
+        const int rowEnd = std::min(rowBlock + BLOCK, side);
         for (int columnBlock = 0; columnBlock < side; columnBlock += BLOCK) {
-            for (int row = rowBlock; row < std::min(rowBlock + BLOCK, side); ++row) {
-                for (int column = columnBlock; column < std::min(columnBlock + BLOCK, side);
-                     ++column) {
-                    // Clockwise, the pixel at (column, row) goes to (last - row, column).
-                    const std::size_t to =
-                        clockwise ? static_cast<std::size_t>(column) * side + (last - row)
-                                  : static_cast<std::size_t>(last - column) * side + row;
-                    turned[to] = pixels[static_cast<std::size_t>(row) * side + column];
+            const int columnEnd = std::min(columnBlock + BLOCK, side);
+            for (int column = columnBlock; column < columnEnd; ++column) {
+                std::uint32_t* to =
+                    turned + (clockwise ? column * side + last : (last - column) * side);
+                const std::uint32_t* from = pixels + column;
+                for (int row = rowBlock; row < rowEnd; ++row) {
+                    to[row * step] = from[static_cast<std::ptrdiff_t>(row) * side];
                 }
             }
         }
