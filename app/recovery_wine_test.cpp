@@ -115,14 +115,13 @@ class RecoveryTest : public testing::Test {
         return images.size() == 1 ? images[0] : std::wstring();
     }
 
-    // A snapshot left by an instance that is gone: its picture, its note and its time.
-    std::wstring PlantOrphan(const std::wstring& id, const FileBytes& picture,
+    // A snapshot left by an instance that is gone: its picture with the memo's folder, its time.
+    std::wstring PlantOrphan(const std::wstring& id, FileBytes picture,
                              const std::wstring& memoFolder, const FILETIME& time) {
         const std::wstring image = store_ + L"\\" + SnapshotFileName(id, SnapshotFile::Image);
+        EXPECT_TRUE(AddSnapshotPlace(picture, memoFolder));
         WriteFileBytes(image, picture);
         SetWriteTime(image, time);
-        WriteFileBytes(store_ + L"\\" + SnapshotFileName(id, SnapshotFile::Place),
-                       EncodeSnapshotPlace(memoFolder));
         return image;
     }
 
@@ -213,7 +212,8 @@ TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
 TEST_F(RecoveryTest, OrphansBecomeMemosAndNothingElseIsTouched) {
     const std::wstring own = SettledSnapshot();
     ASSERT_FALSE(own.empty());
-    const FileBytes picture = ReadFileBytes(own);
+    FileBytes picture = ReadFileBytes(own);
+    EXPECT_EQ(TakeSnapshotPlace(picture), memos_); // the memo recovered from it goes without it
     const std::wstring beside = MakeScratchFolder(L"recovery-beside");
     // photo.png was opened there; a memo of the snapshot's clock name is there already.
     const std::wstring existing = beside + L"\\03月03日07時05分09.png";
@@ -246,7 +246,7 @@ TEST_F(RecoveryTest, OrphansBecomeMemosAndNothingElseIsTouched) {
     EXPECT_TRUE(FileExists(live));
     EXPECT_FALSE(FileExists(torn));
     // Of the store, only the live owner's files and this instance's lock are left.
-    EXPECT_EQ(FilesIn(store_).size(), 4u);
+    EXPECT_EQ(FilesIn(store_).size(), 3u);
     // The memo shown replaced the one this instance had, and with it its snapshot.
     EXPECT_FALSE(FileExists(own));
 

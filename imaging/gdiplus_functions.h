@@ -25,4 +25,4 @@
     X(GdipResetWorldTransform)                                                                     \
     X(GdipGetImageEncodersSize)                                                                    \
     X(GdipGetImageEncoders)                                                                        \
-    X(GdipSaveImageToFile)
+    X(GdipSaveImageToStream)

@@ -158,6 +158,23 @@ GpImage* WithoutPalette(GpImage* image) {
     return copy;
 }
 
+bool ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
+    STATSTG status = {};
+    const LARGE_INTEGER start = {};
+    if (stream->Stat(&status, STATFLAG_NONAME) != S_OK || status.cbSize.HighPart != 0 ||
+        stream->Seek(start, STREAM_SEEK_SET, nullptr) != S_OK) {
+        return false;
+    }
+    const ULONG size = status.cbSize.LowPart;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ULONG read = 0;
+    return stream->Read(bytes.data(), size, &read) == S_OK && read == size;
+}
+
 } // namespace
 
 ULONG_PTR StartImaging() {
@@ -328,7 +345,14 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
     return -1;
 }
 
-bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
-    return image != nullptr &&
-           Gdip()->GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
+bool EncodeImage(ImagingImage image, const CLSID* encoder, std::vector<unsigned char>& bytes) {
+    IStream* stream = nullptr;
+    if (image == nullptr || CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK) {
+        return false;
+    }
+    const bool encoded =
+        Gdip()->GdipSaveImageToStream(AsImage(image), stream, encoder, nullptr) == Ok &&
+        ReadWholeStream(stream, bytes);
+    stream->Release();
+    return encoded;
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 typedef struct ImagingGraphicsObject* ImagingGraphics;
 typedef struct ImagingImageObject* ImagingImage;
 typedef struct ImagingMatrixObject* ImagingMatrix;
@@ -46,5 +48,6 @@ void ResetWorldTransform(ImagingGraphics graphics);
 
 // Index of the first encoder whose MIME type is exactly `mimeType` and its class id, or -1.
 int FindEncoder(const wchar_t* mimeType, CLSID* clsid);
-// Writes an image with an encoder's defaults; true when GDI+ reports success.
-bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder);
+// The file an encoder makes of an image with its defaults, in memory, so that nothing is written
+// before the whole file is there; false when GDI+ or the memory fails.
+bool EncodeImage(ImagingImage image, const CLSID* encoder, std::vector<unsigned char>& bytes);

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <cwchar>
+#include <vector>
 
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
@@ -10,6 +11,7 @@
 #include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/durable_file.h"
 
 namespace {
 
@@ -89,6 +91,15 @@ int FindPngEncoder(CLSID* clsid) {
     return FindEncoder(L"image/png", clsid);
 }
 
+bool EncodePng(HBITMAP bitmap, std::vector<unsigned char>& png) {
+    ImagingImage image = CreateImageFromBitmap(bitmap);
+    CLSID encoder;
+    const bool encoded =
+        image != nullptr && FindPngEncoder(&encoder) >= 0 && EncodeImage(image, &encoder, png);
+    DisposeImage(image);
+    return encoded;
+}
+
 int SaveCompositePng() {
     // Without a folder the path would name the drive's root.
     if (g_document.folder[0] == L'\0') {
@@ -100,13 +111,9 @@ int SaveCompositePng() {
     }
     wchar_t path[SAVE_PATH_CAPACITY];
     FormatMemoPath(g_document.name, path);
-    ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);
-    CLSID encoder;
-    const bool written =
-        bitmap != nullptr && FindPngEncoder(&encoder) >= 0 && SaveImageFile(bitmap, path, &encoder);
-    DisposeImage(bitmap);
+    std::vector<unsigned char> png;
     // Only a written file makes the ink safe; otherwise New and closing must still ask or save.
-    if (!written) {
+    if (!EncodePng(g_canvas.composite, png) || !ReplaceFileDurably(path, png)) {
         return 0;
     }
     g_document.modified = 0;
