@@ -130,7 +130,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case IDM_NEW: OnNew(); return 0;
     case IDM_OPEN: OnOpen(); return 0;
-    case IDM_SAVE: SaveCurrentMemo(); return 0;
+    case IDM_SAVE: SaveMemoOrReport(); return 0;
     case IDM_PRINT: PrintCanvas(); return 0;
     case IDM_PEN: ShowPenDialog(window); return 0;
     case IDM_SETTINGS:

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include <cwchar>
+#include <string>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -12,6 +13,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/durable_file.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -38,6 +40,24 @@ bool NameUntitledMemo() {
     wchar_t clockName[CLOCK_NAME_CAPACITY];
     FormatClockName(time, clockName, CLOCK_NAME_CAPACITY);
     return ChooseFreeName(clockName, MemoFileExists, g_document.name, NAME_CAPACITY);
+}
+
+// SaveCurrentMemo, giving the path of the file that it wrote or could not write.
+int SaveMemoAt(wchar_t* path) {
+    const bool untitled = g_document.name[0] == L'\0';
+    const bool named = !untitled || NameUntitledMemo();
+    FormatMemoPath(named ? g_document.name : L"", path);
+    const int saved = named ? SaveCompositePng() : 0;
+    // The snapshot goes only once the memo is in place.
+    if (saved != 0) {
+        RemoveSnapshot();
+    }
+    // The title must not name a file that was never written; the next save tries a new name.
+    if (untitled && saved == 0) {
+        g_document.name[0] = L'\0';
+    }
+    UpdateWindowTitle();
+    return saved;
 }
 
 } // namespace
@@ -121,20 +141,19 @@ int SaveCompositePng() {
 }
 
 int SaveCurrentMemo() {
-    const bool untitled = g_document.name[0] == L'\0';
-    int saved = 0;
-    if (!untitled || NameUntitledMemo()) {
-        saved = SaveCompositePng();
+    wchar_t path[SAVE_PATH_CAPACITY];
+    return SaveMemoAt(path);
+}
+
+void SaveMemoOrReport() {
+    wchar_t path[SAVE_PATH_CAPACITY];
+    if (SaveMemoAt(path) != 0) {
+        return;
     }
-    if (saved != 0) {
-        RemoveSnapshot();
-    }
-    // The title must not name a file that was never written; the next save tries a new name.
-    if (untitled && saved == 0) {
-        g_document.name[0] = L'\0';
-    }
-    UpdateWindowTitle();
-    return saved;
+    wchar_t failed[CAPTION_CAPACITY] = L"";
+    LoadStringW(g_app.hinstance, IDS_SAVE_FAILED, failed, CAPTION_CAPACITY);
+    MessageBoxW(g_app.hwnd, (std::wstring(failed) + L"\n" + path).c_str(), g_app.caption,
+                MB_OK | MB_ICONWARNING);
 }
 
 int AskSaveQuestion() {

@@ -22,6 +22,9 @@ int SaveCompositePng();
 // Names an untitled memo from the clock, saves and retitles. 1 when the file was written; a memo
 // that could not be saved stays untitled.
 int SaveCurrentMemo();
+// The Save command: SaveCurrentMemo, and when the memo could not be written, one message box that
+// says so and names the file.
+void SaveMemoOrReport();
 // The save question: IDYES, IDNO or IDCANCEL, nothing saved.
 int AskSaveQuestion();
 // IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the

@@ -433,9 +433,14 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_EQ(g_document.modified, 1);
     CopyText(g_document.folder, FOLDER_CAPACITY, missing.c_str());
 
-    // A named memo keeps its name when its folder has gone.
+    // A named memo keeps its name when its folder has gone. The Save command says so, once.
     CopyText(g_document.name, NAME_CAPACITY, L"named.png");
-    EXPECT_EQ(SaveCurrentMemo(), 0);
+    HWND owner = nullptr;
+    const DialogAnswer box(IsMessageBox(), [&](HWND shown) { owner = GetWindow(shown, GW_OWNER); });
+    SendToMainWindow(WM_COMMAND, IDM_SAVE);
+    EXPECT_EQ(owner, g_app.hwnd);
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{L"メモを保存できませんでした。\n" +
+                                                               missing + L"\\named.png"});
     EXPECT_STREQ(g_document.name, L"named.png");
     EXPECT_EQ(g_document.modified, 1);
 
