@@ -260,14 +260,12 @@ UINT GetImageHeight(ImagingImage image) {
     return height;
 }
 
-void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
+bool DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
     const UINT width = GetImageWidth(image);
     const UINT height = GetImageHeight(image);
-    if (graphics == nullptr || image == nullptr || width == 0 || height == 0) {
-        return;
-    }
-    Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
-                               static_cast<INT>(height));
+    return graphics != nullptr && image != nullptr && width != 0 && height != 0 &&
+           Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y,
+                                      static_cast<INT>(width), static_cast<INT>(height)) == Ok;
 }
 
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,

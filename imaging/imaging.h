@@ -32,8 +32,9 @@ UINT GetImageWidth(ImagingImage image);
 UINT GetImageHeight(ImagingImage image);
 
 // Draws an image with its top-left corner at (x, y), one image pixel on one target pixel
-// whatever resolution the file states (a 300-dpi scan must not come out shrunk).
-void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
+// whatever resolution the file states (a 300-dpi scan must not come out shrunk). True when GDI+
+// drew it.
+bool DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
                    int height);
 void RotateFlipImage(ImagingImage image, int rotateFlipType);

@@ -76,11 +76,11 @@ int LoadImageIntoLayer(const wchar_t* path, int layer) {
         if (layer == 0) {
             PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
         }
-        DrawImageAt(graphics, image, 0, 0);
+        // A picture that could not be drawn is not loaded: as a memo it would save blank.
+        result = DrawImageAt(graphics, image, 0, 0) ? 1 : 0;
         if (layer != 0) {
             ++g_canvas.backgroundChanges;
         }
-        result = 1;
     }
     DeleteGraphics(graphics);
     SelectObject(memory, old);

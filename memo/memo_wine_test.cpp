@@ -609,6 +609,15 @@ COLORREF Gradient(int x, int y) {
     return RGB(x % 251, y % 241, (x + 3 * y) % 239);
 }
 
+TEST_F(MemoTest, APictureThatCannotBeDrawnIsNotLoaded) {
+    WriteFileBytes(In(L"fine.bmp"), EncodeBmp(20, 20, Stripes));
+    for (int layer : {0, 1}) {
+        const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC",
+                                reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>));
+        EXPECT_EQ(LoadImageIntoLayer(In(L"fine.bmp").c_str(), layer), 0) << layer;
+    }
+}
+
 TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     struct Case {
         const wchar_t* file;
