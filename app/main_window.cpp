@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <cwchar>
+#include <exception>
 #include <string>
 
 #include <shellapi.h>
@@ -159,9 +160,7 @@ LRESULT OnDropFiles(HDROP drop) {
     return 0;
 }
 
-} // namespace
-
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     NoteSettlingMessage(message);
     switch (message) {
     case WM_CREATE: return OnCreate(window);
@@ -187,6 +186,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_NCDESTROY: StopPenInput(window); break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // An exception cannot pass back through the system's code to the message loop. Only memory
+    // that runs out throws here: that message's work is dropped and the window goes on, unless it
+    // was being created.
+    try {
+        return HandleMainMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        return message == WM_CREATE ? -1 : 0;
+    }
 }
 
 void RegisterMainWindowClass(HINSTANCE instance) {

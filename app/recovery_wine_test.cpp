@@ -35,20 +35,22 @@ BOOL WINAPI ChooseFromTest(OPENFILENAMEW* record) {
     return TRUE;
 }
 
-void DrawStroke() {
-    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
-    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120));
-    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(300, 120));
+void DrawStroke(int below = 0) {
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100 + below));
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120 + below));
+    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(300, 120 + below));
 }
 
 // Handles messages for a while, as the message loop would, and lets a started worker finish.
-void RunFor(int milliseconds) {
+void RunFor(int milliseconds, bool waitForWorker = true) {
     for (int waited = 0; waited < milliseconds; waited += 50) {
         PumpMessages();
         Sleep(50);
     }
     PumpMessages();
-    WaitForSnapshot();
+    if (waitForWorker) {
+        WaitForSnapshot();
+    }
 }
 
 // A local clock time as the file time of a file written then.
@@ -105,6 +107,14 @@ class RecoveryTest : public testing::Test {
             }
         }
         return found;
+    }
+
+    // A point of the one snapshot there is, read back through the ink layer, which it replaces.
+    COLORREF SnapshotPixel(POINT at) {
+        const std::vector<std::wstring> images = Snapshots(SnapshotFile::Image);
+        EXPECT_EQ(images.size(), 1u);
+        EXPECT_EQ(LoadImageIntoLayer(images.empty() ? L"" : images[0].c_str(), 0), 1);
+        return ReadBitmapPixel(g_canvas.ink, at.x, at.y);
     }
 
     std::wstring SettledSnapshot() {
@@ -267,6 +277,43 @@ TEST_F(RecoveryTest, ExitTakesTheSnapshotWithTheInk) {
     SendToMainWindow(WM_COMMAND, IDM_EXIT);
     EXPECT_EQ(FilesIn(store_), std::vector<std::wstring>());
     EXPECT_EQ(FilesIn(memos_), std::vector<std::wstring>());
+}
+
+// The copy of the background is the one block of the canvas's size.
+void* __cdecl RefuseCanvasSizedBlock(size_t size) {
+    return size == 4u * CANVAS_SIZE * CANVAS_SIZE
+               ? nullptr
+               : SystemFunction<void*(__cdecl*)(size_t)>(L"msvcrt.dll", "malloc")(size);
+}
+
+HANDLE g_writerMayFlush;
+
+BOOL WINAPI FlushWhenLetGo(HANDLE file) {
+    WaitForSingleObject(g_writerMayFlush, 10000);
+    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+}
+
+TEST_F(RecoveryTest, ASnapshotThatCannotBeTakenYetIsTakenAtALaterTick) {
+    DrawStroke();
+    {
+        const ScopedImport noMemory("msvcrt.dll", "malloc",
+                                    reinterpret_cast<void*>(&RefuseCanvasSizedBlock));
+        RunFor(SNAPSHOT_SETTLE_MS + 600);
+    }
+    EXPECT_TRUE(Snapshots(SnapshotFile::Image).empty());
+    // The next tick takes it, and a stroke settles while it is still being written.
+    g_writerMayFlush = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const ScopedImport held("kernel32.dll", "FlushFileBuffers",
+                            reinterpret_cast<void*>(&FlushWhenLetGo));
+    RunFor(SNAPSHOT_SETTLE_MS, false);
+    EXPECT_EQ(FilesIn(store_).size(), 2u); // the lock, and the snapshot waiting to be flushed
+    DrawStroke(400);
+    RunFor(SNAPSHOT_SETTLE_MS + 600, false);
+    SetEvent(g_writerMayFlush);
+    RunFor(SNAPSHOT_SETTLE_MS + 600);
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y + 400);
+    EXPECT_EQ(SnapshotPixel({ON_STROKE.x, ON_STROKE.y + 400}), ink);
+    CloseHandle(g_writerMayFlush);
 }
 
 } // namespace

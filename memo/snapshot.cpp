@@ -72,6 +72,14 @@ BITMAPINFO CanvasInfo() {
     return info;
 }
 
+void FreeCopies() {
+    DeleteObject(g_snapshot.composite);
+    g_snapshot.composite = nullptr;
+    g_snapshot.compositeBits = nullptr;
+    std::vector<std::uint32_t>().swap(g_snapshot.background);
+    g_snapshot.backgroundCopied = false;
+}
+
 bool MakeCopies() {
     if (g_snapshot.composite != nullptr) {
         return true;
@@ -83,16 +91,13 @@ bool MakeCopies() {
         return false;
     }
     g_snapshot.compositeBits = static_cast<std::uint32_t*>(bits);
-    g_snapshot.background.resize(PIXEL_COUNT);
+    try {
+        g_snapshot.background.resize(PIXEL_COUNT);
+    } catch (const std::bad_alloc&) {
+        FreeCopies();
+        return false;
+    }
     return true;
-}
-
-void FreeCopies() {
-    DeleteObject(g_snapshot.composite);
-    g_snapshot.composite = nullptr;
-    g_snapshot.compositeBits = nullptr;
-    std::vector<std::uint32_t>().swap(g_snapshot.background);
-    g_snapshot.backgroundCopied = false;
 }
 
 bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
@@ -120,13 +125,18 @@ void ComposeCopies() {
 // The worker: the picture, with the memo's folder inside, replaces the previous snapshot in one
 // step, so a death at any instant leaves the previous snapshot or the new one.
 DWORD WINAPI WriteSnapshot(void*) {
-    ComposeCopies();
-    std::vector<unsigned char> png;
-    const bool encoded =
-        EncodePng(g_snapshot.composite, png) && AddSnapshotPlace(png, g_snapshot.job.folder);
-    std::lock_guard<std::mutex> lock(g_snapshot.guard);
-    if (encoded && g_snapshot.job.generation == g_snapshot.generation) {
-        ReplaceFileDurably(OwnPath(SnapshotFile::Image), png);
+    // Memory that runs out only skips this snapshot: nothing may leave the thread.
+    try {
+        ComposeCopies();
+        std::vector<unsigned char> png;
+        const bool encoded =
+            EncodePng(g_snapshot.composite, png) && AddSnapshotPlace(png, g_snapshot.job.folder);
+        std::lock_guard<std::mutex> lock(g_snapshot.guard);
+        if (encoded && g_snapshot.job.generation == g_snapshot.generation) {
+            ReplaceFileDurably(OwnPath(SnapshotFile::Image), png);
+        }
+    } catch (const std::exception&) {
+        return 1;
     }
     return 0;
 }
@@ -261,14 +271,11 @@ void OnSnapshotTimer() {
     if (!IsNoPoint(g_view.lastPoint)) {
         return;
     }
-    // A worker still writing the last one: the next tick tries again.
-    if (g_document.modified != 0 && IsWorkerBusy()) {
+    // A worker still writing the last one, or no memory for the copies: the next tick tries again.
+    if (g_document.modified != 0 && !TakeSnapshot()) {
         return;
     }
     KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
-    if (g_document.modified != 0) {
-        TakeSnapshot();
-    }
 }
 
 bool TakeSnapshot() {
