@@ -80,10 +80,11 @@ LRESULT OnClose(HWND window) {
     return 0;
 }
 
-// Windows ends the process after this message without destroying the window: save as closing does.
+// Windows ends the process after this message without destroying the window: save as closing
+// does, silently. When that fails, the ink goes to the snapshot before the message returns.
 LRESULT OnEndSession(WPARAM ending) {
-    if (ending != FALSE && g_document.modified != 0) {
-        SaveCurrentMemo();
+    if (ending != FALSE && g_document.modified != 0 && SaveCurrentMemo() == 0) {
+        KeepInkInSnapshot();
     }
     return 0;
 }

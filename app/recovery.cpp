@@ -14,6 +14,13 @@ void RecoverAtStart() {
     }
 }
 
+void KeepInkInSnapshot() {
+    WaitForSnapshot();
+    if (TakeSnapshot()) {
+        WaitForSnapshot();
+    }
+}
+
 void NoteSettlingMessage(UINT message) {
     switch (message) {
     case WM_GESTURE:

@@ -316,4 +316,12 @@ TEST_F(RecoveryTest, ASnapshotThatCannotBeTakenYetIsTakenAtALaterTick) {
     CloseHandle(g_writerMayFlush);
 }
 
+TEST_F(RecoveryTest, ASessionEndWhoseSaveFailsLeavesTheLatestInkInTheSnapshot) {
+    CopyText(g_document.folder, FOLDER_CAPACITY, (memos_ + L"\\gone").c_str());
+    DrawStroke();
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);
+    SendToMainWindow(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(SnapshotPixel(ON_STROKE), ink);
+}
+
 } // namespace
