@@ -11,6 +11,7 @@
 
 #include "app/recovery.h"
 #include "canvas/canvas.h"
+#include "canvas/rotation.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "memo/snapshot.h"
@@ -314,6 +315,29 @@ TEST_F(RecoveryTest, ASnapshotThatCannotBeTakenYetIsTakenAtALaterTick) {
     const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y + 400);
     EXPECT_EQ(SnapshotPixel({ON_STROKE.x, ON_STROKE.y + 400}), ink);
     CloseHandle(g_writerMayFlush);
+}
+
+TEST_F(RecoveryTest, EveryChangeOfTheBackgroundReachesTheSnapshot) {
+    DrawStroke();
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);
+    ASSERT_TRUE(TakeSnapshot());
+    WaitForSnapshot();
+    const std::wstring picture = memos_ + L"\\picture.png"; // the stroke on the paper
+    CopyFileW(Snapshots(SnapshotFile::Image)[0].c_str(), picture.c_str(), FALSE);
+    const struct {
+        std::function<void()> change;
+        POINT at;
+        COLORREF after;
+    } cases[] = {{[] { ResetBackgroundLayer(); }, OFF_STROKE, WHITE},
+                 {[&] { LoadImageIntoLayer(picture.c_str(), 1); }, ON_STROKE, ink},
+                 {[] { RotateLayerQuarterTurn(g_canvas.background, 90); }, ON_STROKE, PAPER}};
+    for (const auto& c : cases) {
+        ResetInkLayer();
+        c.change();
+        ASSERT_TRUE(TakeSnapshot());
+        WaitForSnapshot();
+        EXPECT_EQ(SnapshotPixel(c.at), c.after);
+    }
 }
 
 TEST_F(RecoveryTest, ASessionEndWhoseSaveFailsLeavesTheLatestInkInTheSnapshot) {
