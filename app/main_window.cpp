@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include <cwchar>
+#include <exception>
 #include <string>
 
 #include <shellapi.h>
@@ -84,10 +85,11 @@ LRESULT OnClose(HWND window) {
     return 0;
 }
 
-// Windows ends the process after this message without destroying the window: save as closing does.
+// Windows ends the process after this message without destroying the window: save as closing
+// does, silently. When that fails, the ink goes to the snapshot before the message returns.
 LRESULT OnEndSession(WPARAM ending) {
-    if (ending != FALSE && g_document.modified != 0) {
-        SaveCurrentMemo();
+    if (ending != FALSE && g_document.modified != 0 && SaveCurrentMemo() == 0) {
+        KeepInkInSnapshot();
     }
     return 0;
 }
@@ -135,7 +137,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case IDM_NEW: OnNew(); return 0;
     case IDM_OPEN: OnOpen(); return 0;
-    case IDM_SAVE: SaveCurrentMemo(); return 0;
+    case IDM_SAVE: SaveMemoOrReport(); return 0;
     case IDM_PRINT: PrintCanvas(); return 0;
     case IDM_PEN: ShowPenDialog(window); return 0;
     case IDM_SETTINGS:
@@ -168,9 +170,7 @@ LRESULT OnDropFiles(HDROP drop) {
     return 0;
 }
 
-} // namespace
-
-LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return OnCreate(window);
     case WM_CLOSE: return OnClose(window);
@@ -195,6 +195,19 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_NCDESTROY: StopPenInput(window); break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // An exception cannot pass back through the system's code to the message loop. Only memory
+    // that runs out throws here: that message's work is dropped and the window goes on, unless it
+    // was being created.
+    try {
+        return HandleMainMessage(window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        return message == WM_CREATE ? -1 : 0;
+    }
 }
 
 void RegisterMainWindowClass(HINSTANCE instance) {

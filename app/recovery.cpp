@@ -13,6 +13,13 @@ void RecoverAtStart() {
     }
 }
 
+void KeepInkInSnapshot() {
+    WaitForSnapshot();
+    if (TakeSnapshot()) {
+        WaitForSnapshot();
+    }
+}
+
 LRESULT OnTimer(WPARAM timer) {
     if (timer == SNAPSHOT_TIMER) {
         OnSnapshotTimer();

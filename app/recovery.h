@@ -7,4 +7,7 @@
 // In WM_CREATE: claims this instance's snapshot, turns the snapshots of instances that died into
 // memos and shows the newest of them as the memo, as if it had been opened.
 void RecoverAtStart();
+// A snapshot of the ink as it is now, written before this returns: the session is ending and the
+// memo could not be saved.
+void KeepInkInSnapshot();
 LRESULT OnTimer(WPARAM timer);

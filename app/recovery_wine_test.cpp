@@ -11,6 +11,7 @@
 
 #include "app/recovery.h"
 #include "canvas/canvas.h"
+#include "canvas/rotation.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "memo/snapshot.h"
@@ -35,20 +36,22 @@ BOOL WINAPI ChooseFromTest(OPENFILENAMEW* record) {
     return TRUE;
 }
 
-void DrawStroke() {
-    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100));
-    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120));
-    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(300, 120));
+void DrawStroke(int below = 0) {
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(100, 100 + below));
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(300, 120 + below));
+    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(300, 120 + below));
 }
 
 // Handles messages for a while, as the message loop would, and lets a started worker finish.
-void RunFor(int milliseconds) {
+void RunFor(int milliseconds, bool waitForWorker = true) {
     for (int waited = 0; waited < milliseconds; waited += 50) {
         PumpMessages();
         Sleep(50);
     }
     PumpMessages();
-    WaitForSnapshot();
+    if (waitForWorker) {
+        WaitForSnapshot();
+    }
 }
 
 // A local clock time as the file time of a file written then.
@@ -107,6 +110,14 @@ class RecoveryTest : public testing::Test {
         return found;
     }
 
+    // A point of the one snapshot there is, read back through the ink layer, which it replaces.
+    COLORREF SnapshotPixel(POINT at) {
+        const std::vector<std::wstring> images = Snapshots(SnapshotFile::Image);
+        EXPECT_EQ(images.size(), 1u);
+        EXPECT_EQ(LoadImageIntoLayer(images.empty() ? L"" : images[0].c_str(), 0), 1);
+        return ReadBitmapPixel(g_canvas.ink, at.x, at.y);
+    }
+
     std::wstring SettledSnapshot() {
         DrawStroke();
         EXPECT_TRUE(Snapshots(SnapshotFile::Image).empty()) << "written before the ink settled";
@@ -115,14 +126,13 @@ class RecoveryTest : public testing::Test {
         return images.size() == 1 ? images[0] : std::wstring();
     }
 
-    // A snapshot left by an instance that is gone: its picture, its note and its time.
-    std::wstring PlantOrphan(const std::wstring& id, const FileBytes& picture,
+    // A snapshot left by an instance that is gone: its picture with the memo's folder, its time.
+    std::wstring PlantOrphan(const std::wstring& id, FileBytes picture,
                              const std::wstring& memoFolder, const FILETIME& time) {
         const std::wstring image = store_ + L"\\" + SnapshotFileName(id, SnapshotFile::Image);
+        EXPECT_TRUE(AddSnapshotPlace(picture, memoFolder));
         WriteFileBytes(image, picture);
         SetWriteTime(image, time);
-        WriteFileBytes(store_ + L"\\" + SnapshotFileName(id, SnapshotFile::Place),
-                       EncodeSnapshotPlace(memoFolder));
         return image;
     }
 
@@ -213,7 +223,8 @@ TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
 TEST_F(RecoveryTest, OrphansBecomeMemosAndNothingElseIsTouched) {
     const std::wstring own = SettledSnapshot();
     ASSERT_FALSE(own.empty());
-    const FileBytes picture = ReadFileBytes(own);
+    FileBytes picture = ReadFileBytes(own);
+    EXPECT_EQ(TakeSnapshotPlace(picture), memos_); // the memo recovered from it goes without it
     const std::wstring beside = MakeScratchFolder(L"recovery-beside");
     // photo.png was opened there; a memo of the snapshot's clock name is there already.
     const std::wstring existing = beside + L"\\03月03日07時05分09.png";
@@ -246,7 +257,7 @@ TEST_F(RecoveryTest, OrphansBecomeMemosAndNothingElseIsTouched) {
     EXPECT_TRUE(FileExists(live));
     EXPECT_FALSE(FileExists(torn));
     // Of the store, only the live owner's files and this instance's lock are left.
-    EXPECT_EQ(FilesIn(store_).size(), 4u);
+    EXPECT_EQ(FilesIn(store_).size(), 3u);
     // The memo shown replaced the one this instance had, and with it its snapshot.
     EXPECT_FALSE(FileExists(own));
 
@@ -267,6 +278,74 @@ TEST_F(RecoveryTest, ExitTakesTheSnapshotWithTheInk) {
     SendToMainWindow(WM_COMMAND, IDM_EXIT);
     EXPECT_EQ(FilesIn(store_), std::vector<std::wstring>());
     EXPECT_EQ(FilesIn(memos_), std::vector<std::wstring>());
+}
+
+// The copy of the background is the one block of the canvas's size.
+void* __cdecl RefuseCanvasSizedBlock(size_t size) {
+    return size == 4u * CANVAS_SIZE * CANVAS_SIZE
+               ? nullptr
+               : SystemFunction<void*(__cdecl*)(size_t)>(L"msvcrt.dll", "malloc")(size);
+}
+
+HANDLE g_writerMayFlush;
+
+BOOL WINAPI FlushWhenLetGo(HANDLE file) {
+    WaitForSingleObject(g_writerMayFlush, 10000);
+    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+}
+
+TEST_F(RecoveryTest, ASnapshotThatCannotBeTakenYetIsTakenAtALaterTick) {
+    DrawStroke();
+    {
+        const ScopedImport noMemory("msvcrt.dll", "malloc",
+                                    reinterpret_cast<void*>(&RefuseCanvasSizedBlock));
+        RunFor(SNAPSHOT_SETTLE_MS + 600);
+    }
+    EXPECT_TRUE(Snapshots(SnapshotFile::Image).empty());
+    // The next tick takes it, and a stroke settles while it is still being written.
+    g_writerMayFlush = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const ScopedImport held("kernel32.dll", "FlushFileBuffers",
+                            reinterpret_cast<void*>(&FlushWhenLetGo));
+    RunFor(SNAPSHOT_SETTLE_MS, false);
+    EXPECT_EQ(FilesIn(store_).size(), 2u); // the lock, and the snapshot waiting to be flushed
+    DrawStroke(400);
+    RunFor(SNAPSHOT_SETTLE_MS + 600, false);
+    SetEvent(g_writerMayFlush);
+    RunFor(SNAPSHOT_SETTLE_MS + 600);
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y + 400);
+    EXPECT_EQ(SnapshotPixel({ON_STROKE.x, ON_STROKE.y + 400}), ink);
+    CloseHandle(g_writerMayFlush);
+}
+
+TEST_F(RecoveryTest, EveryChangeOfTheBackgroundReachesTheSnapshot) {
+    DrawStroke();
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);
+    ASSERT_TRUE(TakeSnapshot());
+    WaitForSnapshot();
+    const std::wstring picture = memos_ + L"\\picture.png"; // the stroke on the paper
+    CopyFileW(Snapshots(SnapshotFile::Image)[0].c_str(), picture.c_str(), FALSE);
+    const struct {
+        std::function<void()> change;
+        POINT at;
+        COLORREF after;
+    } cases[] = {{[] { ResetBackgroundLayer(); }, OFF_STROKE, WHITE},
+                 {[&] { LoadImageIntoLayer(picture.c_str(), 1); }, ON_STROKE, ink},
+                 {[] { RotateLayerQuarterTurn(g_canvas.background, 90); }, ON_STROKE, PAPER}};
+    for (const auto& c : cases) {
+        ResetInkLayer();
+        c.change();
+        ASSERT_TRUE(TakeSnapshot());
+        WaitForSnapshot();
+        EXPECT_EQ(SnapshotPixel(c.at), c.after);
+    }
+}
+
+TEST_F(RecoveryTest, ASessionEndWhoseSaveFailsLeavesTheLatestInkInTheSnapshot) {
+    CopyText(g_document.folder, FOLDER_CAPACITY, (memos_ + L"\\gone").c_str());
+    DrawStroke();
+    const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);
+    SendToMainWindow(WM_ENDSESSION, TRUE);
+    EXPECT_EQ(SnapshotPixel(ON_STROKE), ink);
 }
 
 } // namespace

@@ -28,5 +28,4 @@
     X(GdipSetInterpolationMode)                                                                    \
     X(GdipGetImageEncodersSize)                                                                    \
     X(GdipGetImageEncoders)                                                                        \
-    X(GdipSaveImageToFile)                                                                         \
     X(GdipSaveImageToStream)

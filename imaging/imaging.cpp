@@ -230,6 +230,22 @@ std::size_t DibPixelsAt(const BITMAPINFOHEADER& info, std::size_t size) {
     return at <= size ? static_cast<std::size_t>(at) : 0;
 }
 
+bool ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
+    STATSTG status = {};
+    if (stream->Stat(&status, STATFLAG_NONAME) != S_OK || status.cbSize.HighPart != 0 ||
+        !Rewind(stream)) {
+        return false;
+    }
+    const ULONG size = status.cbSize.LowPart;
+    try {
+        bytes.resize(size);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    ULONG read = 0;
+    return stream->Read(bytes.data(), size, &read) == S_OK && read == size;
+}
+
 } // namespace
 
 ULONG_PTR StartImaging() {
@@ -334,14 +350,12 @@ UINT GetImageHeight(ImagingImage image) {
     return height;
 }
 
-void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
+bool DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y) {
     const UINT width = GetImageWidth(image);
     const UINT height = GetImageHeight(image);
-    if (graphics == nullptr || image == nullptr || width == 0 || height == 0) {
-        return;
-    }
-    Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y, static_cast<INT>(width),
-                               static_cast<INT>(height));
+    return graphics != nullptr && image != nullptr && width != 0 && height != 0 &&
+           Gdip()->GdipDrawImageRectI(AsGraphics(graphics), AsImage(image), x, y,
+                                      static_cast<INT>(width), static_cast<INT>(height)) == Ok;
 }
 
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
@@ -431,30 +445,14 @@ int FindEncoder(const wchar_t* mimeType, CLSID* clsid) {
     return -1;
 }
 
-bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder) {
-    return image != nullptr &&
-           Gdip()->GdipSaveImageToFile(AsImage(image), path, encoder, nullptr) == Ok;
-}
-
-HGLOBAL SaveImageToGlobal(ImagingImage image, const CLSID* encoder) {
+bool EncodeImage(ImagingImage image, const CLSID* encoder, std::vector<unsigned char>& bytes) {
     IStream* stream = nullptr;
-    // FALSE: the stream's block outlives the stream, and is what this returns.
-    if (image == nullptr || FAILED(CreateStreamOnHGlobal(nullptr, FALSE, &stream))) {
-        return nullptr;
+    if (image == nullptr || CreateStreamOnHGlobal(nullptr, TRUE, &stream) != S_OK) {
+        return false;
     }
-    STATSTG written = {};
-    HGLOBAL block = nullptr;
-    const bool saved =
+    const bool encoded =
         Gdip()->GdipSaveImageToStream(AsImage(image), stream, encoder, nullptr) == Ok &&
-        SUCCEEDED(stream->Stat(&written, STATFLAG_NONAME)) && written.cbSize.QuadPart != 0;
-    const bool found = SUCCEEDED(GetHGlobalFromStream(stream, &block));
+        ReadWholeStream(stream, bytes);
     stream->Release();
-    // The block grows in steps as the stream is written: it is cut to the bytes of the picture.
-    HGLOBAL picture = saved && found
-                          ? GlobalReAlloc(block, static_cast<SIZE_T>(written.cbSize.QuadPart), 0)
-                          : nullptr;
-    if (picture == nullptr && found) {
-        GlobalFree(block);
-    }
-    return picture;
+    return encoded;
 }

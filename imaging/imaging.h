@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <vector>
 
 typedef struct ImagingGraphicsObject* ImagingGraphics;
 typedef struct ImagingImageObject* ImagingImage;
@@ -38,8 +39,9 @@ UINT GetImageWidth(ImagingImage image);
 UINT GetImageHeight(ImagingImage image);
 
 // Draws an image with its top-left corner at (x, y), one image pixel on one target pixel
-// whatever resolution the file states (a 300-dpi scan must not come out shrunk).
-void DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
+// whatever resolution the file states (a 300-dpi scan must not come out shrunk). True when GDI+
+// drew it.
+bool DrawImageAt(ImagingGraphics graphics, ImagingImage image, int x, int y);
 void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, int width,
                    int height);
 // Transformed drawing samples the nearest image pixel: fast, for pictures that live a moment.
@@ -57,8 +59,6 @@ void ResetWorldTransform(ImagingGraphics graphics);
 
 // Index of the first encoder whose MIME type is exactly `mimeType` and its class id, or -1.
 int FindEncoder(const wchar_t* mimeType, CLSID* clsid);
-// Writes an image with an encoder's defaults; true when GDI+ reports success.
-bool SaveImageFile(ImagingImage image, const wchar_t* path, const CLSID* encoder);
-// Encodes an image with an encoder's defaults into a movable global block of exactly its size,
-// which the caller owns; null when it failed.
-HGLOBAL SaveImageToGlobal(ImagingImage image, const CLSID* encoder);
+// The file an encoder makes of an image with its defaults, in memory, so that nothing is written
+// before the whole file is there; false when GDI+ or the memory fails.
+bool EncodeImage(ImagingImage image, const CLSID* encoder, std::vector<unsigned char>& bytes);

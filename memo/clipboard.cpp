@@ -1,6 +1,7 @@
 #include "memo/clipboard.h"
 
 #include <cstring>
+#include <vector>
 
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
@@ -50,13 +51,17 @@ HGLOBAL CompositeAsDib() {
 }
 
 HGLOBAL CompositeAsPng() {
-    CLSID encoder;
-    ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);
-    HGLOBAL png = bitmap != nullptr && FindPngEncoder(&encoder) >= 0
-                      ? SaveImageToGlobal(bitmap, &encoder)
-                      : nullptr;
-    DisposeImage(bitmap);
-    return png;
+    std::vector<unsigned char> png;
+    HGLOBAL block =
+        EncodePng(g_canvas.composite, png) ? GlobalAlloc(GMEM_MOVEABLE, png.size()) : nullptr;
+    void* bytes = block != nullptr ? GlobalLock(block) : nullptr;
+    if (bytes == nullptr) {
+        FreeBlock(block);
+        return nullptr;
+    }
+    std::memcpy(bytes, png.data(), png.size());
+    GlobalUnlock(block);
+    return block;
 }
 
 // Hands a block to the open clipboard, which owns it from then on; one it refuses is freed.

@@ -3,6 +3,8 @@
 #include <commdlg.h>
 
 #include <cwchar>
+#include <string>
+#include <vector>
 
 #include "canvas/canvas.h"
 #include "canvas/history.h"
@@ -12,6 +14,8 @@
 #include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/durable_file.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -40,6 +44,24 @@ bool NameUntitledMemo() {
     return ChooseFreeName(clockName, MemoFileExists, g_document.name, NAME_CAPACITY);
 }
 
+// SaveCurrentMemo, giving the path of the file that it wrote or could not write.
+int SaveMemoAt(wchar_t* path) {
+    const bool untitled = g_document.name[0] == L'\0';
+    const bool named = !untitled || NameUntitledMemo();
+    FormatMemoPath(named ? g_document.name : L"", path);
+    const int saved = named ? SaveCompositePng() : 0;
+    // The snapshot goes only once the memo is in place.
+    if (saved != 0) {
+        RemoveSnapshot();
+    }
+    // The title must not name a file that was never written; the next save tries a new name.
+    if (untitled && saved == 0) {
+        g_document.name[0] = L'\0';
+    }
+    UpdateWindowTitle();
+    return saved;
+}
+
 // Draws a decoded image at the layer's top-left corner, one image pixel on one layer pixel; on the
 // ink layer it is the image alone. 1 when drawn; 0, the layer unchanged, for no image or an empty
 // one. The window is repainted either way.
@@ -55,13 +77,13 @@ int DrawImageIntoLayer(ImagingImage image, int layer) {
         if (layer == 0) {
             PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
         }
-        DrawImageAt(graphics, image, 0, 0);
+        // A picture that could not be drawn is not loaded: as a memo it would save blank.
+        result = DrawImageAt(graphics, image, 0, 0) ? 1 : 0;
         if (layer != 0) {
             MarkBackgroundChanged();
         }
         // A layer of new content: undo cannot take back what was there before.
         StartHistory();
-        result = 1;
     }
     DeleteGraphics(graphics);
     SelectObject(memory, old);
@@ -107,6 +129,15 @@ int FindPngEncoder(CLSID* clsid) {
     return FindEncoder(L"image/png", clsid);
 }
 
+bool EncodePng(HBITMAP bitmap, std::vector<unsigned char>& png) {
+    ImagingImage image = CreateImageFromBitmap(bitmap);
+    CLSID encoder;
+    const bool encoded =
+        image != nullptr && FindPngEncoder(&encoder) >= 0 && EncodeImage(image, &encoder, png);
+    DisposeImage(image);
+    return encoded;
+}
+
 int SaveCompositePng() {
     // Without a folder the path would name the drive's root.
     if (g_document.folder[0] == L'\0') {
@@ -118,13 +149,9 @@ int SaveCompositePng() {
     }
     wchar_t path[SAVE_PATH_CAPACITY];
     FormatMemoPath(g_document.name, path);
-    ImagingImage bitmap = CreateImageFromBitmap(g_canvas.composite);
-    CLSID encoder;
-    const bool written =
-        bitmap != nullptr && FindPngEncoder(&encoder) >= 0 && SaveImageFile(bitmap, path, &encoder);
-    DisposeImage(bitmap);
+    std::vector<unsigned char> png;
     // Only a written file makes the ink safe; otherwise New and closing must still ask or save.
-    if (!written) {
+    if (!EncodePng(g_canvas.composite, png) || !ReplaceFileDurably(path, png)) {
         return 0;
     }
     g_document.modified = 0;
@@ -132,20 +159,19 @@ int SaveCompositePng() {
 }
 
 int SaveCurrentMemo() {
-    const bool untitled = g_document.name[0] == L'\0';
-    int saved = 0;
-    if (!untitled || NameUntitledMemo()) {
-        saved = SaveCompositePng();
+    wchar_t path[SAVE_PATH_CAPACITY];
+    return SaveMemoAt(path);
+}
+
+void SaveMemoOrReport() {
+    wchar_t path[SAVE_PATH_CAPACITY];
+    if (SaveMemoAt(path) != 0) {
+        return;
     }
-    if (saved != 0) {
-        RemoveSnapshot();
-    }
-    // The title must not name a file that was never written; the next save tries a new name.
-    if (untitled && saved == 0) {
-        g_document.name[0] = L'\0';
-    }
-    UpdateWindowTitle();
-    return saved;
+    wchar_t failed[CAPTION_CAPACITY] = L"";
+    LoadStringW(g_app.hinstance, IDS_SAVE_FAILED, failed, CAPTION_CAPACITY);
+    MessageBoxW(g_app.hwnd, (std::wstring(failed) + L"\n" + path).c_str(), g_app.caption,
+                MB_OK | MB_ICONWARNING);
 }
 
 int AskSaveQuestion() {

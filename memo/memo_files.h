@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "records/basics.h"
 
 // layer 0 is the ink layer, any other value the background layer. 1 on success, else 0; an ink
@@ -15,11 +17,17 @@ int LoadClipboardImageIntoInk();
 int ChooseImageFile(wchar_t* buffer);
 // Index of the PNG encoder and its class id, or -1.
 int FindPngEncoder(CLSID* clsid);
-// Writes the composite to the memo's file. 1 when it was written, which alone clears `modified`.
+// A bitmap as the bytes of a PNG file; false when it could not be encoded.
+bool EncodePng(HBITMAP bitmap, std::vector<unsigned char>& png);
+// Puts the composite in place of the memo's file (ReplaceFileDurably). 1 when it was written,
+// which alone clears `modified`.
 int SaveCompositePng();
 // Names an untitled memo from the clock, saves and retitles. 1 when the file was written; a memo
 // that could not be saved stays untitled.
 int SaveCurrentMemo();
+// The Save command: SaveCurrentMemo, and when the memo could not be written, one message box that
+// says so and names the file.
+void SaveMemoOrReport();
 // The save question: IDYES, IDNO or IDCANCEL, nothing saved.
 int AskSaveQuestion();
 // IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the

@@ -251,7 +251,9 @@ void WriteWithEncoder(const std::wstring& path, const wchar_t* mimeType, int wid
     CLSID encoder;
     ASSERT_GE(FindEncoder(mimeType, &encoder), 0);
     ImagingImage image = CreateImageFromBitmap(bitmap);
-    EXPECT_TRUE(SaveImageFile(image, path.c_str(), &encoder));
+    Bytes encoded;
+    EXPECT_TRUE(EncodeImage(image, &encoder, encoded));
+    WriteFileBytes(path, encoded);
     DisposeImage(image);
     DeleteObject(bitmap);
 }
@@ -431,9 +433,14 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_EQ(g_document.modified, 1);
     CopyText(g_document.folder, FOLDER_CAPACITY, missing.c_str());
 
-    // A named memo keeps its name when its folder has gone.
+    // A named memo keeps its name when its folder has gone. The Save command says so, once.
     CopyText(g_document.name, NAME_CAPACITY, L"named.png");
-    EXPECT_EQ(SaveCurrentMemo(), 0);
+    HWND owner = nullptr;
+    const DialogAnswer box(IsMessageBox(), [&](HWND shown) { owner = GetWindow(shown, GW_OWNER); });
+    SendToMainWindow(WM_COMMAND, IDM_SAVE);
+    EXPECT_EQ(owner, g_app.hwnd);
+    EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{L"メモを保存できませんでした。\n" +
+                                                               missing + L"\\named.png"});
     EXPECT_STREQ(g_document.name, L"named.png");
     EXPECT_EQ(g_document.modified, 1);
 
@@ -463,6 +470,64 @@ TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
     EXPECT_EQ(g_document.modified, 0);
     ASSERT_EQ(LoadImageIntoLayer(In(L"named.png").c_str(), 1), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 110, 110), INK);
+}
+
+// A save's flushes and renames, and its encoder failing, through swapped imports.
+std::vector<std::wstring> g_fileCalls;
+
+std::wstring NameOf(const wchar_t* path) {
+    const std::wstring name = std::wcsrchr(path, L'\\') + 1;
+    return name.rfind(L"~Inkwisp-", 0) == 0 ? L"temp" : name;
+}
+
+BOOL WINAPI LogFlush(HANDLE file) {
+    g_fileCalls.push_back(L"flush");
+    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+}
+
+BOOL WINAPI LogMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    g_fileCalls.push_back(L"move " + NameOf(from) + L" " + NameOf(to) + L" " +
+                          std::to_wstring(flags));
+    return SystemFunction<decltype(&MoveFileExW)>(L"kernel32.dll", "MoveFileExW")(from, to, flags);
+}
+
+BOOL WINAPI LogReplace(LPCWSTR replaced, LPCWSTR by, LPCWSTR backup, DWORD flags, LPVOID, LPVOID) {
+    g_fileCalls.push_back(L"replace " + NameOf(replaced) + L" " + NameOf(by));
+    return SystemFunction<decltype(&ReplaceFileW)>(L"kernel32.dll", "ReplaceFileW")(
+        replaced, by, backup, flags, nullptr, nullptr);
+}
+
+TEST_F(MemoTest, AMemoIsReplacedByAFlushedFileAndNeverWrittenInPlace) {
+    // A temporary file of a writer that has ended goes; one of a running writer stays.
+    WriteFileBytes(In(L"~Inkwisp-4294967280-1.tmp"), {'t', 'o', 'r', 'n'});
+    WriteFileBytes(In(L"~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp"), {});
+    const Bytes old = {'o', 'l', 'd'};
+    const struct {
+        bool exists, encodes;
+        std::vector<std::wstring> calls;
+    } cases[] = {{true, true, {L"flush", L"replace memo.png temp"}},
+                 {false, true, {L"flush", L"move temp memo.png 8"}},
+                 {true, false, {}}};
+    for (const auto& c : cases) {
+        DeleteFileW(In(L"memo.png").c_str());
+        if (c.exists) {
+            WriteFileBytes(In(L"memo.png"), old);
+        }
+        CopyText(g_document.name, NAME_CAPACITY, L"memo.png");
+        g_fileCalls.clear();
+        const ScopedImport swapped[] = {
+            {"kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(&LogFlush)},
+            {"kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&LogMove)},
+            {"kernel32.dll", "ReplaceFileW", reinterpret_cast<void*>(&LogReplace)},
+            {"ole32.dll", "CreateStreamOnHGlobal",
+             c.encodes ? SystemFunction<void*>(L"ole32.dll", "CreateStreamOnHGlobal")
+                       : reinterpret_cast<void*>(
+                             &Answer<HRESULT, E_OUTOFMEMORY, HGLOBAL, BOOL, LPSTREAM*>)}};
+        EXPECT_EQ(SaveCurrentMemo(), c.encodes ? 1 : 0);
+        EXPECT_EQ(g_fileCalls, c.calls);
+        EXPECT_EQ(ReadFileBytes(In(L"memo.png")) == old, !c.encodes); // byte for byte
+        EXPECT_EQ(FilesIn(folder_).size(), 2u); // no temporary file of this save, the stray gone
+    }
 }
 
 TEST_F(MemoTest, EndingTheSessionSavesAModifiedMemoWithoutAQuestion) {
@@ -542,6 +607,15 @@ COLORREF Stripes(int x, int y) {
 
 COLORREF Gradient(int x, int y) {
     return RGB(x % 251, y % 241, (x + 3 * y) % 239);
+}
+
+TEST_F(MemoTest, APictureThatCannotBeDrawnIsNotLoaded) {
+    WriteFileBytes(In(L"fine.bmp"), EncodeBmp(20, 20, Stripes));
+    for (int layer : {0, 1}) {
+        const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC",
+                                reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>));
+        EXPECT_EQ(LoadImageIntoLayer(In(L"fine.bmp").c_str(), layer), 0) << layer;
+    }
 }
 
 TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {

@@ -39,9 +39,12 @@ void PrintPage(HDC printer) {
     document.cbSize = sizeof(document);
     document.lpszDocName = documentName;
 
+    // A job that cannot start is dropped whole rather than left half made in the queue.
+    if (StartDocW(printer, &document) <= 0 || StartPage(printer) <= 0) {
+        AbortDoc(printer);
+        return;
+    }
     HDC screen = GetDC(g_app.hwnd);
-    StartDocW(printer, &document);
-    StartPage(printer);
     DrawCanvasOnPage(printer, screen);
     EndPage(printer);
     EndDoc(printer);

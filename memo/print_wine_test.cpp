@@ -372,6 +372,30 @@ TEST_F(PrintTest, InkThatCannotBeComposedStartsNoPrintJob) {
     EXPECT_EQ(GetObjectType(g_dialogCall.returned.hDC), 0u);
 }
 
+// The print dialog's choice: a memory device, on which the document starts and its page does not.
+HDC g_printer;
+int g_aborted;
+
+BOOL WINAPI ChooseMemoryDevice(LPPRINTDLGW dialog) {
+    dialog->hDC = g_printer = CreateCompatibleDC(nullptr);
+    return TRUE;
+}
+
+int WINAPI CountAbortedJob(HDC) {
+    return ++g_aborted;
+}
+
+TEST_F(PrintTest, APageThatCannotStartAbortsTheJobAndThePrinterIsReleased) {
+    const ScopedImport swapped[] = {
+        {"comdlg32.dll", "PrintDlgW", reinterpret_cast<void*>(&ChooseMemoryDevice)},
+        {"gdi32.dll", "StartDocW", reinterpret_cast<void*>(&Answer<int, 1, HDC, const DOCINFOW*>)},
+        {"gdi32.dll", "StartPage", reinterpret_cast<void*>(&Answer<int, SP_ERROR, HDC>)},
+        {"gdi32.dll", "AbortDoc", reinterpret_cast<void*>(&CountAbortedJob)}};
+    PrintCanvas();
+    EXPECT_EQ(g_aborted, 1);
+    EXPECT_EQ(GetObjectType(g_printer), 0u);
+}
+
 // One page on the local PDF queue through the GDI+ path, for tests/e2e/test_print.py to read
 // back from the PDF; it runs only when asked for by name.
 TEST_F(PrintTest, DISABLED_FallbackPageOnTheQueue) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <new>
 #include <set>
 #include <vector>
 
@@ -12,15 +13,18 @@
 #include "memo/snapshot_naming.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/durable_file.h"
 #include "records/settings.h"
 
 namespace {
 
 constexpr std::size_t PIXEL_COUNT = static_cast<std::size_t>(CANVAS_SIZE) * CANVAS_SIZE;
+// A snapshot is a PNG of at most a few times the canvas's pixel bytes.
+constexpr DWORD SNAPSHOT_READ_LIMIT = 64u << 20;
 
 // What the worker writes; filled on the window's thread before the worker starts.
 struct SnapshotJob {
-    std::vector<unsigned char> place;
+    std::wstring folder;
     unsigned generation;
 };
 
@@ -68,6 +72,14 @@ BITMAPINFO CanvasInfo() {
     return info;
 }
 
+void FreeCopies() {
+    DeleteObject(g_snapshot.composite);
+    g_snapshot.composite = nullptr;
+    g_snapshot.compositeBits = nullptr;
+    std::vector<std::uint32_t>().swap(g_snapshot.background);
+    g_snapshot.backgroundCopied = false;
+}
+
 bool MakeCopies() {
     if (g_snapshot.composite != nullptr) {
         return true;
@@ -79,16 +91,13 @@ bool MakeCopies() {
         return false;
     }
     g_snapshot.compositeBits = static_cast<std::uint32_t*>(bits);
-    g_snapshot.background.resize(PIXEL_COUNT);
+    try {
+        g_snapshot.background.resize(PIXEL_COUNT);
+    } catch (const std::bad_alloc&) {
+        FreeCopies();
+        return false;
+    }
     return true;
-}
-
-void FreeCopies() {
-    DeleteObject(g_snapshot.composite);
-    g_snapshot.composite = nullptr;
-    g_snapshot.compositeBits = nullptr;
-    std::vector<std::uint32_t>().swap(g_snapshot.background);
-    g_snapshot.backgroundCopied = false;
 }
 
 bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
@@ -99,31 +108,6 @@ bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
 bool IsWorkerBusy() {
     return g_snapshot.worker != nullptr &&
            WaitForSingleObject(g_snapshot.worker, 0) == WAIT_TIMEOUT;
-}
-
-bool FlushFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const bool flushed = FlushFileBuffers(file) != 0;
-    CloseHandle(file);
-    return flushed;
-}
-
-bool WriteFlushedFile(const std::wstring& path, const std::vector<unsigned char>& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool whole =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
-        written == bytes.size() && FlushFileBuffers(file) != 0;
-    CloseHandle(file);
-    return whole;
 }
 
 // The background with every ink pixel that is not pure white laid over it, as ComposeCanvas
@@ -138,34 +122,22 @@ void ComposeCopies() {
     }
 }
 
-bool EncodeComposite(const std::wstring& path) {
-    ImagingImage image = CreateImageFromBitmap(g_snapshot.composite);
-    CLSID encoder;
-    const bool saved = image != nullptr && FindPngEncoder(&encoder) >= 0 &&
-                       SaveImageFile(image, path.c_str(), &encoder);
-    DisposeImage(image);
-    return saved && FlushFile(path);
-}
-
-// The worker: both files are written beside their places and renamed over them, so a death at
-// any instant leaves the previous snapshot or the new one.
+// The worker: the picture, with the memo's folder inside, replaces the previous snapshot in one
+// step, so a death at any instant leaves the previous snapshot or the new one.
 DWORD WINAPI WriteSnapshot(void*) {
-    ComposeCopies();
-    const std::wstring imageTemp = OwnPath(SnapshotFile::ImageTemp);
-    const std::wstring placeTemp = OwnPath(SnapshotFile::PlaceTemp);
-    const bool written =
-        EncodeComposite(imageTemp) && WriteFlushedFile(placeTemp, g_snapshot.job.place);
-    {
+    // Memory that runs out only skips this snapshot: nothing may leave the thread.
+    try {
+        ComposeCopies();
+        std::vector<unsigned char> png;
+        const bool encoded =
+            EncodePng(g_snapshot.composite, png) && AddSnapshotPlace(png, g_snapshot.job.folder);
         std::lock_guard<std::mutex> lock(g_snapshot.guard);
-        if (written && g_snapshot.job.generation == g_snapshot.generation) {
-            const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-            if (MoveFileExW(placeTemp.c_str(), OwnPath(SnapshotFile::Place).c_str(), flags) != 0) {
-                MoveFileExW(imageTemp.c_str(), OwnPath(SnapshotFile::Image).c_str(), flags);
-            }
+        if (encoded && g_snapshot.job.generation == g_snapshot.generation) {
+            ReplaceFileDurably(OwnPath(SnapshotFile::Image), png);
         }
+    } catch (const std::exception&) {
+        return 1;
     }
-    DeleteFileW(imageTemp.c_str());
-    DeleteFileW(placeTemp.c_str());
     return 0;
 }
 
@@ -184,7 +156,8 @@ std::wstring ClockNameAt(const FILETIME& written) {
     return name;
 }
 
-std::vector<unsigned char> ReadSmallFile(const std::wstring& path) {
+// The whole file, or nothing when it cannot be read, is larger than `limit` or finds no memory.
+std::vector<unsigned char> ReadWholeFile(const std::wstring& path, DWORD limit) {
     std::vector<unsigned char> bytes;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -192,23 +165,28 @@ std::vector<unsigned char> ReadSmallFile(const std::wstring& path) {
         return bytes;
     }
     const DWORD size = GetFileSize(file, nullptr);
-    // A folder note is short; anything larger is not one.
-    if (size != INVALID_FILE_SIZE && size <= 2 * FOLDER_CAPACITY) {
-        bytes.resize(size);
-        DWORD read = 0;
-        if (ReadFile(file, bytes.data(), size, &read, nullptr) == 0 || read != size) {
-            bytes.clear();
+    DWORD read = 0;
+    bool whole = false;
+    try {
+        if (size != INVALID_FILE_SIZE && size <= limit) {
+            bytes.resize(size);
+            whole = ReadFile(file, bytes.data(), size, &read, nullptr) != 0 && read == size;
         }
+    } catch (const std::bad_alloc&) {
+        whole = false;
     }
     CloseHandle(file);
+    if (!whole) {
+        bytes.clear();
+    }
     return bytes;
 }
 
-// The snapshot as a new memo in `folder`; its path, or empty when it could not be written. The
-// copy is made under the snapshot's own name and renamed, which never replaces a file.
-std::wstring WriteRecoveredMemo(const std::wstring& source, const std::wstring& id,
-                                const std::wstring& folder, const FILETIME& written) {
-    if (folder.empty()) {
+// The snapshot as a new memo in `folder`; its path, or empty when it could not be written. It
+// never replaces a file.
+std::wstring WriteRecoveredMemo(const std::vector<unsigned char>& png, const std::wstring& folder,
+                                const FILETIME& written) {
+    if (folder.empty() || png.empty()) {
         return std::wstring();
     }
     const std::wstring base = ClockNameAt(written);
@@ -220,13 +198,10 @@ std::wstring WriteRecoveredMemo(const std::wstring& source, const std::wstring& 
         return std::wstring();
     }
     std::wstring memo = folder + L"\\" + name;
-    const std::wstring temp = SnapshotPath(folder, id, SnapshotFile::ImageTemp);
-    if (CopyFileW(source.c_str(), temp.c_str(), FALSE) != 0 && FlushFile(temp) &&
-        MoveFileExW(temp.c_str(), memo.c_str(), MOVEFILE_WRITE_THROUGH) != 0) {
-        return memo;
+    if (!ReplaceFileDurably(memo, png, ExistingFile::Keep)) {
+        return std::wstring();
     }
-    DeleteFileW(temp.c_str());
-    return std::wstring();
+    return memo;
 }
 
 struct Recovered {
@@ -242,16 +217,19 @@ void RecoverSnapshot(const std::wstring& folder, const std::wstring& id, Recover
     if (lock == INVALID_HANDLE_VALUE) {
         return; // its owner is running
     }
-    DeleteFileW(SnapshotPath(folder, id, SnapshotFile::ImageTemp).c_str());
-    DeleteFileW(SnapshotPath(folder, id, SnapshotFile::PlaceTemp).c_str());
+    // Earlier versions kept the folder in a note and wrote temporary files under these names.
+    for (SnapshotFile old :
+         {SnapshotFile::ImageTemp, SnapshotFile::PlaceTemp, SnapshotFile::Place}) {
+        DeleteFileW(SnapshotPath(folder, id, old).c_str());
+    }
     const std::wstring image = SnapshotPath(folder, id, SnapshotFile::Image);
-    const std::wstring place = SnapshotPath(folder, id, SnapshotFile::Place);
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (GetFileAttributesExW(image.c_str(), GetFileExInfoStandard, &data) != 0) {
-        const std::wstring memoFolder = DecodeSnapshotPlace(ReadSmallFile(place));
-        std::wstring memo = WriteRecoveredMemo(image, id, memoFolder, data.ftLastWriteTime);
+        std::vector<unsigned char> png = ReadWholeFile(image, SNAPSHOT_READ_LIMIT);
+        const std::wstring memoFolder = TakeSnapshotPlace(png);
+        std::wstring memo = WriteRecoveredMemo(png, memoFolder, data.ftLastWriteTime);
         if (memo.empty()) {
-            memo = WriteRecoveredMemo(image, id, g_settings.saveFolder, data.ftLastWriteTime);
+            memo = WriteRecoveredMemo(png, g_settings.saveFolder, data.ftLastWriteTime);
         }
         if (memo.empty() || DeleteFileW(image.c_str()) == 0) {
             CloseHandle(lock);
@@ -261,7 +239,6 @@ void RecoverSnapshot(const std::wstring& folder, const std::wstring& id, Recover
             newest = {memo, data.ftLastWriteTime};
         }
     }
-    DeleteFileW(place.c_str());
     CloseHandle(lock);
 }
 
@@ -294,14 +271,11 @@ void OnSnapshotTimer() {
     if (!IsNoPoint(g_view.lastPoint)) {
         return;
     }
-    // A worker still writing the last one: the next tick tries again.
-    if (g_document.modified != 0 && IsWorkerBusy()) {
+    // A worker still writing the last one, or no memory for the copies: the next tick tries again.
+    if (g_document.modified != 0 && !TakeSnapshot()) {
         return;
     }
     KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
-    if (g_document.modified != 0) {
-        TakeSnapshot();
-    }
 }
 
 bool TakeSnapshot() {
@@ -321,7 +295,7 @@ bool TakeSnapshot() {
     if (!copied) {
         return false;
     }
-    g_snapshot.job.place = EncodeSnapshotPlace(g_document.folder);
+    g_snapshot.job.folder = g_document.folder;
     {
         std::lock_guard<std::mutex> lock(g_snapshot.guard);
         g_snapshot.job.generation = g_snapshot.generation;
@@ -345,7 +319,6 @@ void RemoveSnapshot() {
     std::lock_guard<std::mutex> lock(g_snapshot.guard);
     ++g_snapshot.generation;
     DeleteFileW(OwnPath(SnapshotFile::Image).c_str());
-    DeleteFileW(OwnPath(SnapshotFile::Place).c_str());
 }
 
 void ReleaseSnapshot() {

@@ -16,7 +16,8 @@ constexpr UINT SNAPSHOT_SETTLE_MS = 2000;
 void ClaimSnapshot();
 // Restarts the settle timer: the snapshot is taken when nothing has happened for a while.
 void ScheduleSnapshot();
-// The settle timer: snapshots a modified memo; during a stroke it waits for the pen to lift.
+// The settle timer: snapshots a modified memo; during a stroke it waits for the pen to lift, and
+// a snapshot that cannot be taken yet (a worker still writing, no memory) waits for the next tick.
 void OnSnapshotTimer();
 // Copies the layers on this thread and starts the worker; false when it could not (a worker
 // still busy, no lock, no memory).

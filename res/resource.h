@@ -3,6 +3,8 @@
 
 #define IDS_APP_TITLE 100
 #define IDS_WINDOW_CLASS 109
+// The Save command could not write the memo; the file's path follows on the next line.
+#define IDS_SAVE_FAILED 140
 
 #define IDD_PEN 102
 #define IDD_SETTINGS 103

@@ -10,6 +10,7 @@
 
 #include "pen/pen_state.h"
 #include "records/app_window.h"
+#include "records/durable_file.h"
 #include "records/settings.h"
 #include "settings/settings_codec.h"
 
@@ -60,12 +61,6 @@ bool ReadFileStart(const std::wstring& path, std::vector<unsigned char>& bytes) 
     bytes.resize(total);
     CloseHandle(file);
     return true;
-}
-
-bool WriteWholeFile(HANDLE file, const std::vector<unsigned char>& bytes) {
-    DWORD written = 0;
-    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && FlushFileBuffers(file);
 }
 
 void ApplyPresentSettings(const PresentSettings& present) {
@@ -129,28 +124,21 @@ void LoadSettings() {
     ApplyPresentSettings(DecodeSettingsFile(bytes));
 }
 
-// The new file is written beside the old one and then put in its place, so that a write that
-// fails half-way leaves the settings of the last good save.
+// A write that fails half-way leaves the settings of the last good save (ReplaceFileDurably). The
+// save folder is replaced by the desktop in memory only once it is written so.
 void SaveSettings() {
     if (g_settings.settingsFolder[0] == L'\0') {
         return;
     }
-    const std::wstring path = SettingsFilePath();
-    const std::wstring newPath = path + L".new";
     CreateDirectoryW(g_settings.settingsFolder, nullptr);
-    HANDLE file = CreateFileW(newPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
+    wchar_t saveFolder[SETTINGS_PATH_CAPACITY];
+    CopyText(saveFolder, SETTINGS_PATH_CAPACITY, g_settings.saveFolder);
+    if (!IsDirectory(saveFolder)) {
+        ReadDesktopFolder(saveFolder);
     }
-    KeepSaveFolderExisting();
-    const std::vector<unsigned char> bytes =
-        EncodeSettingsFile({ToText(g_settings.saveFolder), g_settings.backgroundEnabled,
-                            g_pen.startupWidth, g_pen.startupColor});
-    const bool written = WriteWholeFile(file, bytes);
-    CloseHandle(file);
-    if (!written || !MoveFileExW(newPath.c_str(), path.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(newPath.c_str());
+    const std::vector<unsigned char> bytes = EncodeSettingsFile(
+        {ToText(saveFolder), g_settings.backgroundEnabled, g_pen.startupWidth, g_pen.startupColor});
+    if (ReplaceFileDurably(SettingsFilePath(), bytes)) {
+        CopyText(g_settings.saveFolder, SETTINGS_PATH_CAPACITY, saveFolder);
     }
 }

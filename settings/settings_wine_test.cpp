@@ -117,7 +117,7 @@ TEST_F(SettingsTest, SavedFileReadsBackIntoTheSettingsAndThePen) {
     SaveSettings(); // makes the settings folder
 
     EXPECT_EQ(ReadFileBytes(SettingsFile()), Utf16File(saveFolder + L"\r\n1\r\n8\r\nFF8000\r\n"));
-    EXPECT_FALSE(FileExists(SettingsFile() + L".new"));
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{L"Settings.txt"});
 
     std::wcscpy(g_settings.saveFolder, Desktop().c_str());
     g_settings.backgroundEnabled = 0;
@@ -231,16 +231,18 @@ TEST_F(SettingsTest, AFailedSaveKeepsTheFileAndTheSettingsInMemory) {
     std::wcscpy(g_settings.settingsFolder, folder_.c_str());
     const Bytes old = Utf16File(L"C:\\\r\n1\r\n8\r\nFF8000\r\n");
     WriteSettingsFile(old);
-    CreateDirectoryW((SettingsFile() + L".new").c_str(), nullptr);
+    const std::wstring temporary = L"\\~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                   std::to_wstring(GetCurrentThreadId()) + L".tmp";
+    CreateDirectoryW((folder_ + temporary).c_str(), nullptr);
     SaveSettings();
     EXPECT_EQ(ReadFileBytes(SettingsFile()), old);
-    RemoveDirectoryW((SettingsFile() + L".new").c_str());
+    RemoveDirectoryW((folder_ + temporary).c_str());
 
-    // The old one cannot be replaced: no half-made file is left behind.
-    DeleteFileW(SettingsFile().c_str());
-    CreateDirectoryW(SettingsFile().c_str(), nullptr);
+    // The old one cannot be replaced: it stays, and no half-made file is left behind.
+    SetFileAttributesW(SettingsFile().c_str(), FILE_ATTRIBUTE_READONLY);
     SaveSettings();
-    EXPECT_FALSE(FileExists(SettingsFile() + L".new"));
+    EXPECT_EQ(ReadFileBytes(SettingsFile()), old);
+    EXPECT_EQ(FilesIn(folder_), std::vector<std::wstring>{L"Settings.txt"});
 }
 
 // The Settings dialog.
@@ -473,7 +475,9 @@ void WritePng(const std::wstring& path, int width, int height, COLORREF color) {
     ImagingImage image = CreateImageFromBitmap(bitmap);
     CLSID png;
     ASSERT_GE(FindEncoder(L"image/png", &png), 0);
-    ASSERT_TRUE(SaveImageFile(image, path.c_str(), &png));
+    std::vector<unsigned char> bytes;
+    ASSERT_TRUE(EncodeImage(image, &png, bytes));
+    WriteFileBytes(path, bytes);
     DisposeImage(image);
     DeleteObject(bitmap);
 }

@@ -2,9 +2,22 @@
 // so every call it makes goes through this executable's import table, where it can be redirected.
 #pragma once
 
+#include <windows.h>
+
 // Points this executable's import of `function` from `dll` at `replacement`; returns what it
 // pointed at before, or null when there is no such import.
 void* ReplaceImport(const char* dll, const char* function, void* replacement);
+
+// A replacement that gives `value` to every call.
+template <typename Result, Result value, typename... Arguments> Result WINAPI Answer(Arguments...) {
+    return value;
+}
+
+// The system's own function, for a replacement that passes calls on.
+template <typename Function> Function SystemFunction(const wchar_t* dll, const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(dll), name)));
+}
 
 // Swaps one import of this executable for the lifetime of the holder.
 struct ScopedImport {
