@@ -60,7 +60,7 @@ void TrimHistory(History& history, std::size_t reserved) {
     const std::size_t kept = reserved > 0 ? 0 : 1;
     while (history.steps.size() > kept && history.bytes + reserved > HISTORY_BYTE_LIMIT) {
         history.bytes -= StepBytes(history.steps.front());
-        history.steps.pop_front();
+        history.steps.erase(history.steps.begin());
         history.done = history.done > 0 ? history.done - 1 : 0;
     }
 }

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
 #include "canvas/view_math.h"
@@ -27,7 +26,7 @@ struct HistoryStep {
 };
 
 struct History {
-    std::deque<HistoryStep> steps;
+    std::vector<HistoryStep> steps;
     std::size_t done;  // steps[0, done) can be undone, steps[done, end) redone
     std::size_t bytes; // held by `steps`
     // The last stroke, until the next step or stroke makes it a step of its own.
