@@ -316,7 +316,7 @@ void BenchStrokePath(const Options& options) {
 // Undo and redo of one step, alternately, each against one quarter turn of a layer.
 void MeasureUndoAndRedo(const Options& options, const char* name, double turn) {
     std::vector<double> undo, redo;
-    for (int i = 0; i < options.repetitions / 2; ++i) {
+    for (int i = 0; i < std::max(1, options.repetitions / 2); ++i) {
         const double start = NowMs();
         UndoStep();
         const double undone = NowMs();
