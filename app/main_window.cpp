@@ -21,7 +21,6 @@
 #include "memo/clipboard.h"
 #include "memo/memo_files.h"
 #include "memo/print.h"
-#include "memo/snapshot.h"
 #include "pen/eraser.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_input.h"
@@ -62,8 +61,6 @@ LRESULT OnCreate(HWND window) {
     StartPenInput(window);
     NewCanvasWithBackground();
     g_view.lastPoint = NO_POINT;
-    // Every change of what a save would write refreshes the recovery snapshot once it settles.
-    ListenToCanvas(ScheduleSnapshot);
     RecoverAtStart();
     CheckMultiTouch(window);
     return 0;
@@ -98,7 +95,7 @@ LRESULT OnDestroy() {
     if (g_document.modified != 0) {
         SaveCurrentMemo();
     }
-    ReleaseSnapshot();
+    StopSnapshots();
     ReleaseCanvas();
     PostQuitMessage(0);
     return 0;

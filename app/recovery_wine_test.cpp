@@ -14,6 +14,7 @@
 #include "canvas/rotation.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
+#include "memo/recovered_snapshots.h"
 #include "memo/snapshot.h"
 #include "memo/snapshot_naming.h"
 #include "records/document_state.h"

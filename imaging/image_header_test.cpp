@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+
+#include "image_writers.h"
 
 namespace {
 
@@ -13,43 +14,11 @@ HeaderSize Read(const std::string& bytes) {
     return ReadHeaderSize(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-std::string BigEndian(std::uint32_t value) {
-    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-            static_cast<char>(value >> 8), static_cast<char>(value)};
-}
-
-std::uint32_t Crc32(const std::string& data) {
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : data) {
-        crc ^= byte;
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-// A complete, valid black 1-bit greyscale PNG, its pixels in stored deflate blocks.
+// A complete, valid black 1-bit greyscale PNG.
 std::string BlackPng(std::uint32_t width, std::uint32_t height) {
-    const std::size_t total = (1 + (width + 7) / 8) * std::size_t{height}; // all zero
-    std::string zlib = "\x78\x01"s;
-    for (std::size_t left = total; left > 0;) {
-        const std::size_t size = std::min<std::size_t>(65535, left);
-        left -= size;
-        zlib +=
-            {static_cast<char>(left == 0), static_cast<char>(size), static_cast<char>(size >> 8),
-             static_cast<char>(~size), static_cast<char>(~size >> 8)};
-        zlib += std::string(size, '\0');
-    }
-    zlib += BigEndian(static_cast<std::uint32_t>(total % 65521) << 16 | 1); // Adler-32 of zeros
-    // 1 bit, greyscale, deflate, no filter variants, no interlace
-    const std::string ihdr = "IHDR" + BigEndian(width) + BigEndian(height) + "\x01\0\0\0\0"s;
-    std::string png = "\x89PNG\r\n\x1A\n"s;
-    for (const std::string& chunk : {ihdr, "IDAT" + zlib, "IEND"s}) {
-        png += BigEndian(static_cast<std::uint32_t>(chunk.size() - 4)) + chunk +
-               BigEndian(Crc32(chunk));
-    }
-    return png;
+    const ImageBytes rows((1 + (width + 7) / 8) * std::size_t{height}, 0); // no filter, all black
+    const ImageBytes png = MakePngOfRows(width, height, 1, 0, rows);
+    return std::string(png.begin(), png.end());
 }
 
 // A baseline frame header of 640 × 480.

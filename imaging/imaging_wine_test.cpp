@@ -15,6 +15,7 @@
 #include "imaging/gdiplus_functions.h"
 #include "imaging/imaging.h"
 #include "imaging/system_library.h"
+#include "platform_images.h"
 #include "wine_app.h"
 
 namespace {
@@ -37,92 +38,11 @@ TEST(Imaging, EveryListedFlatFunctionIsExportedByTheSystemsGdiplus) {
 
 // ---- files of the formats that the header reader leaves to the decoder ----
 
-void Put(FileBytes& out, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
-    }
-}
-
-// An 8-bit grey TIFF of one strip, its rows packed (PackBits): a large picture in a small file.
-FileBytes EncodeTiff(std::uint32_t width, std::uint32_t height) {
-    FileBytes row;
-    for (std::uint32_t left = width; left > 0;) {
-        const std::uint32_t run = std::min<std::uint32_t>(left, 128);
-        row.insert(row.end(), {static_cast<unsigned char>(257 - run), 0x80});
-        left -= run;
-    }
-    const std::uint32_t pixels = 8 + 2 + 10 * 12 + 4;
-    const auto strip = static_cast<std::uint32_t>(row.size()) * height;
-    const struct {
-        std::uint16_t tag, type;
-        std::uint32_t value;
-    } entries[] = {
-        {256, 4, width},  {257, 4, height}, {258, 3, 8},      {259, 3, 32773}, {262, 3, 1},
-        {273, 4, pixels}, {277, 3, 1},      {278, 4, height}, {279, 4, strip}, {284, 3, 1},
-    };
-    FileBytes tiff = {'I', 'I', 42, 0, 8, 0, 0, 0, 10, 0}; // one directory of 10 entries, at 8
-    for (const auto& entry : entries) {
-        Put(tiff, entry.tag, 2);
-        Put(tiff, entry.type, 2);
-        Put(tiff, 1, 4);
-        Put(tiff, entry.value, 4);
-    }
-    Put(tiff, 0, 4);
-    for (std::uint32_t y = 0; y < height; ++y) {
-        tiff.insert(tiff.end(), row.begin(), row.end());
-    }
-    return tiff;
-}
-
-// The bytes of a metafile that `recorder` records, one rectangle drawn.
-template <typename Close, typename Bits, typename Delete>
-FileBytes RecordRectangle(HDC recorder, Close close, Bits bits, Delete remove) {
-    Rectangle(recorder, 0, 0, 20, 20);
-    const auto metafile = close(recorder);
-    FileBytes bytes(bits(metafile, 0, nullptr));
-    bits(metafile, static_cast<UINT>(bytes.size()), bytes.data());
-    remove(metafile);
-    return bytes;
-}
-
-// A placeable metafile (the form GDI+ opens) framing `width` × `height` units of 1/96 inch.
-FileBytes EncodeWmf(std::uint16_t width, std::uint16_t height) {
-    FileBytes wmf;
-    Put(wmf, 0x9AC6CDD7u, 4);
-    const std::uint16_t header[] = {0, 0, 0, width, height, 96, 0, 0};
-    std::uint16_t checksum = 0;
-    for (std::uint16_t word : header) {
-        Put(wmf, word, 2);
-        checksum ^= word;
-    }
-    Put(wmf, checksum ^ 0xCDD7u ^ 0x9AC6u, 2);
-    const FileBytes records =
-        RecordRectangle(CreateMetaFileW(nullptr), CloseMetaFile, GetMetaFileBitsEx, DeleteMetaFile);
-    wmf.insert(wmf.end(), records.begin(), records.end());
-    return wmf;
-}
-
-// An enhanced metafile whose frame is `width` × `height` in 0.01 mm.
-FileBytes EncodeEmf(LONG width, LONG height) {
-    const RECT frame = {0, 0, width, height};
-    return RecordRectangle(CreateEnhMetaFileW(nullptr, nullptr, &frame, nullptr), CloseEnhMetaFile,
-                           GetEnhMetaFileBits, DeleteEnhMetaFile);
-}
-
 // A JPEG of the platform's encoder with `padding` bytes of comment segments and `stray` bytes
 // before its frame header, which then claims `width` × `height`.
 FileBytes PaddedJpeg(std::size_t padding, std::uint16_t width, std::uint16_t height,
                      std::size_t stray = 0) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 16, 16);
-    ReleaseDC(nullptr, screen);
-    CLSID encoder;
-    EXPECT_GE(FindEncoder(L"image/jpeg", &encoder), 0);
-    ImagingImage image = CreateImageFromBitmap(bitmap);
-    FileBytes jpeg;
-    EXPECT_TRUE(EncodeImage(image, &encoder, jpeg));
-    DisposeImage(image);
-    DeleteObject(bitmap);
+    const FileBytes jpeg = MakeJpeg(16, 16, [](int, int) { return BLACK; });
 
     FileBytes out(jpeg.begin(), jpeg.begin() + 2);
     for (std::size_t left = padding; left > 0;) {
@@ -163,14 +83,14 @@ TEST(Imaging, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndecoded) {
         FileBytes bytes;
         UINT width, height; // 0: refused
     } cases[] = {
-        {L"small.tif", EncodeTiff(40, 30), 40, 30},
-        {L"small.wmf", EncodeWmf(60, 50), 60, 50},
-        {L"small.emf", EncodeEmf(2000, 1000), 75, 37}, // 20 × 10 mm at 96 dpi
+        {L"small.tif", MakeTiff(40, 30), 40, 30},
+        {L"small.wmf", MakeWmf(60, 50), 60, 50},
+        {L"small.emf", MakeEmf(2000, 1000), 75, 37}, // 20 × 10 mm at 96 dpi
         {L"small.jpg", PaddedJpeg(1100000, 16, 16), 16, 16},
-        {L"huge.tif", EncodeTiff(8193, 8192), 0, 0},
-        {L"long.tif", EncodeTiff(32768, 1), 0, 0},
-        {L"huge.wmf", EncodeWmf(32000, 32000), 0, 0},
-        {L"huge.emf", EncodeEmf(1000000, 1000000), 0, 0},
+        {L"huge.tif", MakeTiff(8193, 8192), 0, 0},
+        {L"long.tif", MakeTiff(32768, 1), 0, 0},
+        {L"huge.wmf", MakeWmf(32000, 32000), 0, 0},
+        {L"huge.emf", MakeEmf(1000000, 1000000), 0, 0},
         {L"huge.jpg", PaddedJpeg(1100000, 8193, 8192), 0, 0},
         {L"stray.jpg", PaddedJpeg(0, 8193, 8192, 3), 0, 0},
     };

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,9 +19,9 @@
 #include "app/document.h"
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
-#include "imaging/imaging.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
+#include "platform_images.h"
 #include "records/document_state.h"
 #include "records/settings.h"
 #include "res/resource.h"
@@ -32,230 +31,15 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using Pattern = std::function<COLORREF(int x, int y)>;
 
 constexpr COLORREF INK = RGB(200, 0, 0);
 const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?";
 
 // ---- files ----
 
-// ---- image files made here, independently of the code under test ----
-
-std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0) {
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-    }
-    return ~crc;
-}
-
-void PutBigEndian(Bytes& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
-}
-
 std::uint32_t BigEndianAt(const Bytes& bytes, std::size_t at) {
     return (std::uint32_t{bytes[at]} << 24) | (std::uint32_t{bytes[at + 1]} << 16) |
            (std::uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
-}
-
-void PutChunk(Bytes& png, const char* type, const Bytes& body) {
-    PutBigEndian(png, static_cast<std::uint32_t>(body.size()));
-    Bytes typed(type, type + 4);
-    typed.insert(typed.end(), body.begin(), body.end());
-    png.insert(png.end(), typed.begin(), typed.end());
-    PutBigEndian(png, Crc32(typed.data(), typed.size()));
-}
-
-// An RGB PNG with stored (uncompressed) deflate blocks; `dpi` 0 writes no resolution.
-Bytes EncodePng(int width, int height, const Pattern& pattern, int dpi = 0) {
-    Bytes raw;
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0);
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = pattern(x, y);
-            raw.insert(raw.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
-        }
-    }
-    Bytes zlib = {0x78, 0x01};
-    for (std::size_t at = 0; at < raw.size() || at == 0; at += 65535) {
-        const std::size_t size = std::min<std::size_t>(65535, raw.size() - at);
-        zlib.push_back(at + size >= raw.size() ? 1 : 0);
-        zlib.insert(zlib.end(),
-                    {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                     static_cast<std::uint8_t>(~size), static_cast<std::uint8_t>(~size >> 8)});
-        zlib.insert(zlib.end(), raw.begin() + at, raw.begin() + at + size);
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(zlib, (b << 16) | a);
-
-    Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    Bytes header;
-    PutBigEndian(header, static_cast<std::uint32_t>(width));
-    PutBigEndian(header, static_cast<std::uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    PutChunk(png, "IHDR", header);
-    if (dpi != 0) {
-        Bytes resolution;
-        const auto perMetre = static_cast<std::uint32_t>(dpi / 0.0254 + 0.5);
-        PutBigEndian(resolution, perMetre);
-        PutBigEndian(resolution, perMetre);
-        resolution.push_back(1);
-        PutChunk(png, "pHYs", resolution);
-    }
-    PutChunk(png, "IDAT", zlib);
-    PutChunk(png, "IEND", {});
-    return png;
-}
-
-// A PNG's header rewritten to claim another size, its pixel data left as it was.
-Bytes Reheader(Bytes png, std::uint32_t width, std::uint32_t height) {
-    Bytes header;
-    PutBigEndian(header, width);
-    PutBigEndian(header, height);
-    std::copy(header.begin(), header.end(), png.begin() + 16);
-    const std::uint32_t crc = Crc32(png.data() + 12, 17);
-    png.erase(png.begin() + 29, png.begin() + 33);
-    Bytes crcBytes;
-    PutBigEndian(crcBytes, crc);
-    png.insert(png.begin() + 29, crcBytes.begin(), crcBytes.end());
-    return png;
-}
-
-// A PNG's header followed by other compressed data, with good checksums.
-Bytes WithImageData(const Bytes& png, const Bytes& zlib) {
-    Bytes out(png.begin(), png.begin() + 33);
-    PutChunk(out, "IDAT", zlib);
-    PutChunk(out, "IEND", {});
-    return out;
-}
-
-void PutLittleEndian(Bytes& out, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
-// A 24-bit bottom-up BMP.
-Bytes EncodeBmp(int width, int height, const Pattern& pattern) {
-    const int stride = (width * 3 + 3) & ~3;
-    Bytes bmp = {'B', 'M'};
-    PutLittleEndian(bmp, 54 + stride * height, 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 54, 4);
-    PutLittleEndian(bmp, 40, 4);
-    PutLittleEndian(bmp, static_cast<std::uint32_t>(width), 4);
-    PutLittleEndian(bmp, static_cast<std::uint32_t>(height), 4);
-    PutLittleEndian(bmp, 1, 2);
-    PutLittleEndian(bmp, 24, 2);
-    PutLittleEndian(bmp, 0, 24);
-    for (int y = height - 1; y >= 0; --y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = pattern(x, y);
-            bmp.insert(bmp.end(), {GetBValue(c), GetGValue(c), GetRValue(c)});
-        }
-        bmp.resize(bmp.size() + stride - width * 3);
-    }
-    return bmp;
-}
-
-// A GIF of up to four colours. Its LZW codes stay three bits wide: a clear code after every two
-// pixels keeps the code table from growing. Pixels of `transparent` get a transparent palette
-// entry.
-Bytes EncodeGif(int width, int height, const Pattern& pattern, COLORREF transparent = CLR_INVALID) {
-    std::vector<COLORREF> palette;
-    std::vector<int> codes = {4};
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const COLORREF c = pattern(x, y);
-            auto found = std::find(palette.begin(), palette.end(), c);
-            if (found == palette.end()) {
-                palette.push_back(c);
-                found = palette.end() - 1;
-            }
-            codes.push_back(static_cast<int>(found - palette.begin()));
-            if ((y * width + x) % 2 == 1) {
-                codes.push_back(4);
-            }
-        }
-    }
-    codes.push_back(5);
-    palette.resize(4, WHITE);
-
-    Bytes packed;
-    std::uint32_t bits = 0;
-    int count = 0;
-    for (int code : codes) {
-        bits |= static_cast<std::uint32_t>(code) << count;
-        count += 3;
-        while (count >= 8) {
-            packed.push_back(static_cast<std::uint8_t>(bits));
-            bits >>= 8;
-            count -= 8;
-        }
-    }
-    if (count > 0) {
-        packed.push_back(static_cast<std::uint8_t>(bits));
-    }
-
-    Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
-    PutLittleEndian(gif, static_cast<std::uint32_t>(width), 2);
-    PutLittleEndian(gif, static_cast<std::uint32_t>(height), 2);
-    gif.insert(gif.end(), {0x91, 0, 0});
-    for (COLORREF c : palette) {
-        gif.insert(gif.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
-    }
-    const auto clear = std::find(palette.begin(), palette.end(), transparent);
-    if (clear != palette.end()) {
-        gif.insert(gif.end(), {0x21, 0xF9, 4, 1, 0, 0});
-        gif.push_back(static_cast<std::uint8_t>(clear - palette.begin()));
-        gif.push_back(0);
-    }
-    gif.push_back(0x2C);
-    PutLittleEndian(gif, 0, 4);
-    PutLittleEndian(gif, static_cast<std::uint32_t>(width), 2);
-    PutLittleEndian(gif, static_cast<std::uint32_t>(height), 2);
-    gif.insert(gif.end(), {0, 2});
-    for (std::size_t at = 0; at < packed.size(); at += 255) {
-        const std::size_t size = std::min<std::size_t>(255, packed.size() - at);
-        gif.push_back(static_cast<std::uint8_t>(size));
-        gif.insert(gif.end(), packed.begin() + at, packed.begin() + at + size);
-    }
-    gif.insert(gif.end(), {0, 0x3B});
-    return gif;
-}
-
-// JPEG through the platform's own encoder.
-void WriteWithEncoder(const std::wstring& path, const wchar_t* mimeType, int width, int height,
-                      const Pattern& pattern) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            SetPixel(memory, x, y, pattern(x, y));
-        }
-    }
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    CLSID encoder;
-    ASSERT_GE(FindEncoder(mimeType, &encoder), 0);
-    ImagingImage image = CreateImageFromBitmap(bitmap);
-    Bytes encoded;
-    EXPECT_TRUE(EncodeImage(image, &encoder, encoded));
-    WriteFileBytes(path, encoded);
-    DisposeImage(image);
-    DeleteObject(bitmap);
 }
 
 // ---- canvas ----
@@ -610,7 +394,7 @@ COLORREF Gradient(int x, int y) {
 }
 
 TEST_F(MemoTest, APictureThatCannotBeDrawnIsNotLoaded) {
-    WriteFileBytes(In(L"fine.bmp"), EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(In(L"fine.bmp"), MakeBmp(20, 20, Stripes));
     for (int layer : {0, 1}) {
         const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC",
                                 reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>));
@@ -622,7 +406,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     struct Case {
         const wchar_t* file;
         int width, height;
-        Pattern pattern;
+        PixelPattern pattern;
         int tolerance; // JPEG is lossy
     };
     const Case cases[] = {
@@ -630,12 +414,12 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
         {L"stripes.gif", 48, 40, Stripes, 0},     {L"scan300dpi.png", 120, 80, Gradient, 0},
         {L"shot144dpi.png", 90, 70, Gradient, 0}, {L"large.png", 2100, 2060, Gradient, 0},
     };
-    WriteWithEncoder(In(cases[0].file), L"image/jpeg", 48, 40, Stripes);
-    WriteFileBytes(In(cases[1].file), EncodeBmp(48, 40, Stripes));
-    WriteFileBytes(In(cases[2].file), EncodeGif(48, 40, Stripes));
-    WriteFileBytes(In(cases[3].file), EncodePng(120, 80, Gradient, 300));
-    WriteFileBytes(In(cases[4].file), EncodePng(90, 70, Gradient, 144));
-    WriteFileBytes(In(cases[5].file), EncodePng(2100, 2060, Gradient));
+    WriteFileBytes(In(cases[0].file), MakeJpeg(48, 40, Stripes));
+    WriteFileBytes(In(cases[1].file), MakeBmp(48, 40, Stripes));
+    WriteFileBytes(In(cases[2].file), MakeGif(48, 40, Stripes));
+    WriteFileBytes(In(cases[3].file), MakePng(120, 80, Gradient, 300));
+    WriteFileBytes(In(cases[4].file), MakePng(90, 70, Gradient, 144));
+    WriteFileBytes(In(cases[5].file), MakePng(2100, 2060, Gradient));
 
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
@@ -671,7 +455,7 @@ TEST_F(MemoTest, AnOpenedFileIsTheImageAloneOverTheBackgroundWithNoEarlierInk) {
     FillBitmapRect(g_canvas.background, 0, 0, CANVAS_SIZE, CANVAS_SIZE, RGB(0, 0, 200));
     WriteInk();
     auto halfWhite = [](int x, int) { return x < 20 ? WHITE : RGB(0, 150, 0); };
-    WriteFileBytes(In(L"half.png"), EncodePng(40, 40, halfWhite));
+    WriteFileBytes(In(L"half.png"), MakePng(40, 40, halfWhite));
     SetMessageBoxAnswer(IDNO);
     const HDROP drop = MakeDrop({In(L"half.png")});
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(drop));
@@ -687,16 +471,16 @@ TEST_F(MemoTest, AnOpenedFileIsTheImageAloneOverTheBackgroundWithNoEarlierInk) {
     // Nor after a save: the ink under the image's white part goes too.
     FillBitmapRect(g_canvas.ink, 0, 0, 200, 200, INK);
     ASSERT_EQ(SaveCurrentMemo(), 1);
-    WriteFileBytes(In(L"other.png"), EncodePng(40, 40, halfWhite));
+    WriteFileBytes(In(L"other.png"), MakePng(40, 40, halfWhite));
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(L"other.png")})));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 5, 5), WHITE);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 110, 110), WHITE);
 }
 
 TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) {
-    const Bytes good = EncodePng(30, 30, Gradient);
+    const Bytes good = MakePng(30, 30, Gradient);
     const Bytes truncated(good.begin(), good.begin() + 45);
-    const Bytes large = EncodePng(200, 200, Gradient);
+    const Bytes large = MakePng(200, 200, Gradient);
     const Bytes halfPixels(large.begin(), large.begin() + large.size() / 2);
     Bytes corrupt = good;
     for (std::size_t i = 40; i < corrupt.size(); ++i) {
@@ -707,7 +491,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
     WriteFileBytes(In(L"cut.png"), halfPixels);
     WriteFileBytes(In(L"corrupt.png"), corrupt);
     WriteFileBytes(In(L"text.jpg"), {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'});
-    WriteFileBytes(In(L"zero.bmp"), EncodeBmp(0, 0, Gradient));
+    WriteFileBytes(In(L"zero.bmp"), MakeBmp(0, 0, Gradient));
     WriteFileBytes(In(L"good.png"), good);
     CreateDirectoryW(In(L"folder.png").c_str(), nullptr);
     SetCurrentDirectoryW(folder_.c_str());
@@ -761,10 +545,10 @@ SIZE_T PeakMemory() {
 }
 
 TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
-    const Bytes good = EncodePng(30, 30, Gradient);
-    Bytes bmpHeader = EncodeBmp(20, 20, Stripes);
+    const Bytes good = MakePng(30, 30, Gradient);
+    Bytes bmpHeader = MakeBmp(20, 20, Stripes);
     bmpHeader[14] = 7; // a header size no BMP has
-    Bytes bmpHuge = EncodeBmp(20, 20, Stripes);
+    Bytes bmpHuge = MakeBmp(20, 20, Stripes);
     bmpHuge[19] = bmpHuge[23] = 0x75; // 29972 × 29972
     const struct {
         const wchar_t* name;
@@ -773,9 +557,9 @@ TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
         {L"empty.png", {}},
         {L"text.png", {'h', 'e', 'l', 'l', 'o'}},
         {L"signature.png", Bytes(good.begin(), good.begin() + 8)},
-        {L"huge.png", Reheader(EncodePng(600, 4, Gradient), 60000, 60000)},
-        {L"zero-width.png", Reheader(good, 0, 30)},
-        {L"bad-zlib.png", WithImageData(good, {0x78, 0x01, 0xFF, 0x13, 0x37, 0x00, 0xAB, 0xCD})},
+        {L"huge.png", ReheaderPng(MakePng(600, 4, Gradient), 60000, 60000)},
+        {L"zero-width.png", ReheaderPng(good, 0, 30)},
+        {L"bad-zlib.png", WithPngImageData(good, {0x78, 0x01, 0xFF, 0x13, 0x37, 0x00, 0xAB, 0xCD})},
         {L"header.bmp", bmpHeader},
         {L"huge.bmp", bmpHuge},
         {L"soi.jpg", {0xFF, 0xD8}},
@@ -810,7 +594,7 @@ TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
 TEST_F(MemoTest, AGifsTransparentColourShowsWhatLiesBelow) {
     const COLORREF KEY = RGB(0, 255, 0);
     auto framed = [&](int x, int y) { return x < 8 || y < 8 ? RGB(204, 0, 0) : KEY; };
-    WriteFileBytes(In(L"framed.gif"), EncodeGif(32, 32, framed, KEY));
+    WriteFileBytes(In(L"framed.gif"), MakeGif(32, 32, framed, KEY));
 
     FillBitmap(g_canvas.background, RGB(0, 0, 200));
     ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), 1), 1);
@@ -827,7 +611,7 @@ TEST_F(MemoTest, AGifsTransparentColourShowsWhatLiesBelow) {
 TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) {
     const std::wstring blank = In(L"with blank");
     CreateDirectoryW(blank.c_str(), nullptr);
-    WriteFileBytes(blank + L"\\my pic.bmp", EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(blank + L"\\my pic.bmp", MakeBmp(20, 20, Stripes));
     struct Case {
         std::wstring commandLine;
         const wchar_t* title;
@@ -857,8 +641,8 @@ TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) 
 }
 
 TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
-    WriteFileBytes(In(L"first.bmp"), EncodeBmp(20, 20, Stripes));
-    WriteFileBytes(In(L"second.bmp"), EncodeBmp(40, 40, Gradient));
+    WriteFileBytes(In(L"first.bmp"), MakeBmp(20, 20, Stripes));
+    WriteFileBytes(In(L"second.bmp"), MakeBmp(40, 40, Gradient));
     const std::vector<std::wstring> three = {In(L"first.bmp"), In(L"second.bmp"), In(L"x.bmp")};
 
     WriteInk();
@@ -883,7 +667,7 @@ TEST_F(MemoTest, ADropOpensOnlyTheFirstFileAndCancelLeavesEverything) {
 
     // A name far longer than 63 characters is held whole, and saved under it.
     const std::wstring longName(150, L'n');
-    WriteFileBytes(In(longName + L".bmp"), EncodeBmp(20, 20, Stripes));
+    WriteFileBytes(In(longName + L".bmp"), MakeBmp(20, 20, Stripes));
     SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(longName + L".bmp")})));
     EXPECT_EQ(std::wstring(g_document.name), longName + L".png");
     EXPECT_EQ(SaveCurrentMemo(), 1);
@@ -955,8 +739,8 @@ void AnswerOpenDialog(HWND dialog) {
 }
 
 TEST_F(MemoTest, TheOpenDialogGivesThePathToEachCallersOwnBuffer) {
-    WriteFileBytes(In(L"one.png"), EncodePng(20, 20, Gradient));
-    WriteFileBytes(In(L"two.png"), EncodePng(20, 20, Stripes));
+    WriteFileBytes(In(L"one.png"), MakePng(20, 20, Gradient));
+    WriteFileBytes(In(L"two.png"), MakePng(20, 20, Stripes));
     const DialogAnswer openDialog(WithCaption(L"開く"), AnswerOpenDialog);
 
     wchar_t settingsBuffer[PATH_BUFFER_CAPACITY] = L"old";

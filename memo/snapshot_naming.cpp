@@ -74,6 +74,10 @@ std::wstring SnapshotFileName(const std::wstring& id, SnapshotFile file) {
     return std::wstring();
 }
 
+std::wstring SnapshotPath(const std::wstring& folder, const std::wstring& id, SnapshotFile file) {
+    return folder + L"\\" + SnapshotFileName(id, file);
+}
+
 std::wstring SnapshotIdOf(const std::wstring& fileName) {
     const std::wstring prefix = SNAPSHOT_PREFIX;
     if (fileName.compare(0, prefix.size(), prefix) != 0) {

@@ -14,6 +14,8 @@ enum class SnapshotFile { Image, ImageTemp, Place, PlaceTemp, Lock };
 // upper-case hexadecimal.
 std::wstring FormatInstanceId(unsigned long processId, unsigned long long startTime);
 std::wstring SnapshotFileName(const std::wstring& id, SnapshotFile file);
+// The file's full path in `folder`.
+std::wstring SnapshotPath(const std::wstring& folder, const std::wstring& id, SnapshotFile file);
 // The instance id that a snapshot file's name carries; empty for the name of any other file.
 std::wstring SnapshotIdOf(const std::wstring& fileName);
 

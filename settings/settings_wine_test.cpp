@@ -14,7 +14,7 @@
 
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
-#include "imaging/imaging.h"
+#include "image_writers.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
@@ -459,27 +459,9 @@ TEST_F(SettingsTest, ExtremeStartupWidthsDrawWithoutHarm) {
 
 constexpr int FILE_NAME_BOX = 0x47C; // cmb13, the open-file dialog's file name
 
-// A real PNG file of one colour, written by the platform's encoder.
+// A PNG file of one colour.
 void WritePng(const std::wstring& path, int width, int height, COLORREF color) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HBRUSH brush = CreateSolidBrush(color);
-    RECT all = {0, 0, width, height};
-    FillRect(memory, &all, brush);
-    DeleteObject(brush);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    ImagingImage image = CreateImageFromBitmap(bitmap);
-    CLSID png;
-    ASSERT_GE(FindEncoder(L"image/png", &png), 0);
-    std::vector<unsigned char> bytes;
-    ASSERT_TRUE(EncodeImage(image, &png, bytes));
-    WriteFileBytes(path, bytes);
-    DisposeImage(image);
-    DeleteObject(bitmap);
+    WriteFileBytes(path, MakePng(width, height, [color](int, int) { return color; }));
 }
 
 // The open-file dialog, owned by the main window, answered with a file or cancelled.
