@@ -12,6 +12,7 @@
 #include "canvas/view.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/scoped_gdi.h"
 
 namespace {
 
@@ -42,13 +43,14 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
     const auto column = [&](std::size_t i) { return tiles[order[i]] % TILES_PER_ROW; };
     BITMAPINFO info = TopDownInfo(CANVAS_SIZE, TILE_SIDE);
     void* bits = nullptr;
-    HBITMAP stripBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    ScopedGdiObject<HBITMAP> stripBitmap(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (stripBitmap == nullptr) {
         throw std::bad_alloc();
     }
     auto* strip = static_cast<std::uint32_t*>(bits);
-    HDC stripDC = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldStrip = SelectObject(stripDC, stripBitmap);
+    ScopedCreateDC stripDC(CreateCompatibleDC(nullptr));
+    ScopedSelect selected(stripDC, stripBitmap);
     for (std::size_t first = 0, end = 0; first < count; first = end) {
         for (end = first + 1; end < count && row(end) == row(first); ++end) {
         }
@@ -73,17 +75,12 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
             BitBlt(layer, left, top, width, TILE_SIDE, stripDC, 0, 0, SRCCOPY);
         }
     }
-    SelectObject(stripDC, oldStrip);
-    DeleteDC(stripDC);
-    DeleteObject(stripBitmap);
 }
 
 void CopyInkTiles(const HistoryStep& step, std::uint32_t* pixels, bool toLayer) {
-    HDC layer = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(layer, g_canvas.ink);
+    ScopedCreateDC layer(CreateCompatibleDC(nullptr));
+    ScopedSelect selected(layer, g_canvas.ink);
     CopyTiles(layer, step.tiles.data(), step.tiles.size(), pixels, toLayer);
-    SelectObject(layer, oldBitmap);
-    DeleteDC(layer);
 }
 
 // What a stroke will hold once it is a step: its tiles before and after.
@@ -101,20 +98,24 @@ void LoseHistory() {
     }
 }
 
-// Turns a layer by a quarter through its pixels in memory (`pixels` and `turned` hold a layer
-// each): exact as the GDI+ turn, and fast enough that undo turns both layers back within the time
-// GDI+ takes for one.
-void TurnLayerPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
+// Turns a layer's pixels by a quarter if it can read them; false, the layer unchanged, if not.
+bool TurnReadPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
     BITMAPINFO info = TopDownInfo(CANVAS_SIZE, CANVAS_SIZE);
-    HDC screen = GetDC(nullptr);
+    ScopedGetDC screen(nullptr);
     const bool read =
         GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels, &info, DIB_RGB_COLORS) == CANVAS_SIZE;
     if (read) {
         TurnPixelsQuarter(pixels, turned, CANVAS_SIZE, angle < 0);
         SetDIBits(screen, layer, 0, CANVAS_SIZE, turned, &info, DIB_RGB_COLORS);
     }
-    ReleaseDC(nullptr, screen);
-    if (!read) {
+    return read;
+}
+
+// Turns a layer by a quarter through its pixels in memory (`pixels` and `turned` hold a layer
+// each): exact as the GDI+ turn, and fast enough that undo turns both layers back within the time
+// GDI+ takes for one.
+void TurnLayerPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
+    if (!TurnReadPixels(layer, angle, pixels, turned)) {
         RotateLayerQuarterTurn(layer, angle);
     }
 }

@@ -5,6 +5,7 @@
 #include "imaging/system_library.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/scoped_gdi.h"
 
 Canvas g_canvas;
 
@@ -14,14 +15,11 @@ namespace {
 void ResetLayer(HBITMAP& layer) {
     StartHistory();
     DeleteObject(layer);
-    HDC window = GetDC(g_app.hwnd);
+    ScopedGetDC window(g_app.hwnd);
     layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
-    HDC memory = CreateCompatibleDC(window);
-    HGDIOBJ old = SelectObject(memory, layer);
+    ScopedCreateDC memory(CreateCompatibleDC(window));
+    ScopedSelect selected(memory, layer);
     PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(g_app.hwnd, window);
 }
 
 } // namespace
@@ -42,26 +40,23 @@ void ResetBackgroundLayer() {
 
 int ComposeCanvas() {
     DeleteObject(g_canvas.composite);
-    HDC window = GetDC(g_app.hwnd);
+    ScopedGetDC window(g_app.hwnd);
     g_canvas.composite = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
-    HDC target = CreateCompatibleDC(window);
-    HGDIOBJ oldTarget = SelectObject(target, g_canvas.composite);
+    // The three contexts are deleted in the order they are made, after every bitmap is selected
+    // back out: the later two are declared first and made when their turn comes.
+    ScopedCreateDC ink;
+    ScopedCreateDC background;
+    ScopedCreateDC target(CreateCompatibleDC(window));
+    ScopedSelect targetSelected(target, g_canvas.composite);
     PatBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
-    HDC background = CreateCompatibleDC(window);
-    HGDIOBJ oldBackground = SelectObject(background, g_canvas.background);
+    background = ScopedCreateDC(CreateCompatibleDC(window));
+    ScopedSelect backgroundSelected(background, g_canvas.background);
     const bool copied =
         BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY) != FALSE;
-    HDC ink = CreateCompatibleDC(window);
-    HGDIOBJ oldInk = SelectObject(ink, g_canvas.ink);
+    ink = ScopedCreateDC(CreateCompatibleDC(window));
+    ScopedSelect inkSelected(ink, g_canvas.ink);
     const bool inked = SystemTransparentBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, ink, 0, 0,
                                             CANVAS_SIZE, CANVAS_SIZE, EMPTY_INK) != FALSE;
-    SelectObject(ink, oldInk);
-    SelectObject(background, oldBackground);
-    SelectObject(target, oldTarget);
-    DeleteDC(target);
-    DeleteDC(background);
-    DeleteDC(ink);
-    ReleaseDC(g_app.hwnd, window);
     return g_canvas.composite != nullptr && copied && inked ? 1 : 0;
 }
 

@@ -4,6 +4,7 @@
 #include "imaging/imaging.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/scoped_gdi.h"
 
 namespace {
 
@@ -13,6 +14,55 @@ constexpr float CANVAS_CENTRE = CANVAS_SIZE / 2.0f;
 // while the fingers turn.
 ImagingImage g_previewInk;
 
+// Draws the turned copy of a layer over it and lets go of the copy. Square and opaque, the copy
+// replaces every pixel, one for one.
+void DrawTurnedCopy(HBITMAP layer, ImagingImage copy) {
+    ScopedGetDC window(g_app.hwnd);
+    ScopedCreateDC memory(CreateCompatibleDC(window));
+    ScopedSelect selected(memory, layer);
+    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
+    DrawImageAt(graphics, copy, 0, 0);
+    // The graphics object goes first so that its drawing is flushed into the layer.
+    DeleteGraphics(graphics);
+    DisposeImage(copy);
+}
+
+// Draws the ink turned by `angle` into `memory`, the size of the canvas's part of the view.
+void DrawTurnedInk(HDC memory, const ViewBlit& blit, int angle) {
+    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
+    UseNearestPixel(graphics);
+    // Prepended steps, so a canvas point is moved to the centre, turned, moved back, then put
+    // where the view shows it. The nearest pixel is taken about the pixel's corner; the shift
+    // takes it about its centre, as the view's stretch does.
+    const float scaleX = static_cast<float>(blit.dstW) / static_cast<float>(blit.srcW);
+    const float scaleY = static_cast<float>(blit.dstH) / static_cast<float>(blit.srcH);
+    ImagingMatrix matrix = CreateMatrix();
+    TranslateMatrix(matrix, (scaleX - 1.0f) / 2.0f, (scaleY - 1.0f) / 2.0f);
+    ScaleMatrix(matrix, scaleX, scaleY);
+    TranslateMatrix(matrix, CANVAS_CENTRE - static_cast<float>(blit.srcX),
+                    CANVAS_CENTRE - static_cast<float>(blit.srcY));
+    RotateMatrix(matrix, static_cast<float>(360LL - angle));
+    TranslateMatrix(matrix, -CANVAS_CENTRE, -CANVAS_CENTRE);
+    SetWorldTransform(graphics, matrix);
+    DrawImageAt(graphics, g_previewInk, 0, 0);
+    ResetWorldTransform(graphics);
+    DeleteGraphics(graphics);
+    DeleteMatrix(matrix);
+}
+
+// Shows the turned ink over the canvas's part of the view, built off screen.
+void ShowTurnedInk(const ViewBlit& blit, int angle) {
+    ScopedGetDC window(g_app.hwnd);
+    // Made after the context but declared before it, so that it is deleted after the context.
+    ScopedGdiObject<HBITMAP> picture;
+    ScopedCreateDC memory(CreateCompatibleDC(window));
+    picture = ScopedGdiObject<HBITMAP>(CreateCompatibleBitmap(window, blit.dstW, blit.dstH));
+    ScopedSelect selected(memory, picture);
+    PatBlt(memory, 0, 0, blit.dstW, blit.dstH, WHITENESS);
+    DrawTurnedInk(memory, blit, angle);
+    BitBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, memory, 0, 0, SRCCOPY);
+}
+
 } // namespace
 
 void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
@@ -20,19 +70,7 @@ void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
     // bitmap.
     ImagingImage copy = CreateImageFromBitmap(layer);
     RotateFlipImage(copy, angle < 0 ? ROTATE_CLOCKWISE : ROTATE_COUNTER_CLOCKWISE);
-
-    HDC window = GetDC(g_app.hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HGDIOBJ oldBitmap = SelectObject(memory, layer);
-    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    // Square and opaque, the turned copy replaces every pixel, one for one.
-    DrawImageAt(graphics, copy, 0, 0);
-    // The graphics object goes first so that its drawing is flushed into the layer.
-    DeleteGraphics(graphics);
-    DisposeImage(copy);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
-    ReleaseDC(g_app.hwnd, window);
+    DrawTurnedCopy(layer, copy);
     if (layer == g_canvas.background) {
         MarkBackgroundChanged();
     } else {
@@ -54,37 +92,7 @@ void DrawRotationPreview(int angle) {
     }
     // Only the client's part that shows canvas is built: the strips beside the canvas keep what
     // the last paint showed there, and the corners the turned square leaves show white.
-    HDC window = GetDC(g_app.hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HBITMAP picture = CreateCompatibleBitmap(window, blit.dstW, blit.dstH);
-    HGDIOBJ oldBitmap = SelectObject(memory, picture);
-    PatBlt(memory, 0, 0, blit.dstW, blit.dstH, WHITENESS);
-
-    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    UseNearestPixel(graphics);
-    // Prepended steps, so a canvas point is moved to the centre, turned, moved back, then put
-    // where the view shows it. The nearest pixel is taken about the pixel's corner; the shift
-    // takes it about its centre, as the view's stretch does.
-    const float scaleX = static_cast<float>(blit.dstW) / static_cast<float>(blit.srcW);
-    const float scaleY = static_cast<float>(blit.dstH) / static_cast<float>(blit.srcH);
-    ImagingMatrix matrix = CreateMatrix();
-    TranslateMatrix(matrix, (scaleX - 1.0f) / 2.0f, (scaleY - 1.0f) / 2.0f);
-    ScaleMatrix(matrix, scaleX, scaleY);
-    TranslateMatrix(matrix, CANVAS_CENTRE - static_cast<float>(blit.srcX),
-                    CANVAS_CENTRE - static_cast<float>(blit.srcY));
-    RotateMatrix(matrix, static_cast<float>(360LL - angle));
-    TranslateMatrix(matrix, -CANVAS_CENTRE, -CANVAS_CENTRE);
-    SetWorldTransform(graphics, matrix);
-    DrawImageAt(graphics, g_previewInk, 0, 0);
-    ResetWorldTransform(graphics);
-    DeleteGraphics(graphics);
-    DeleteMatrix(matrix);
-
-    BitBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
-    DeleteObject(picture);
-    ReleaseDC(g_app.hwnd, window);
+    ShowTurnedInk(blit, angle);
     MarkModified();
 }
 

@@ -9,6 +9,7 @@
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/scoped_gdi.h"
 
 namespace {
 
@@ -36,8 +37,22 @@ int ReadMoveHistory(ViewPoint current, ViewPoint* history) {
     return std::max(count, 0);
 }
 
-// Draws the chain from the stroke's last point through `points` onto the ink layer with the pen
-// in use, and shows what it changed. What it draws over is kept first, for undo.
+// Draws the chain through the canvas points `canvas[0]` to `canvas[count]` onto the ink layer
+// with the pen in use. What it draws over, `changed`, is kept first, for undo.
+void DrawOnInk(const ViewPoint* canvas, int count, const PixelRect& changed) {
+    ScopedCreateDC layer(CreateCompatibleDC(nullptr));
+    ScopedSelect inkSelected(layer, g_canvas.ink);
+    KeepInkBefore(layer, changed);
+    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, g_pen.width, g_pen.color));
+    ScopedSelect penSelected(layer, pen);
+    MoveToEx(layer, canvas[0].x, canvas[0].y, nullptr);
+    for (int i = 1; i <= count; ++i) {
+        LineTo(layer, canvas[i].x, canvas[i].y);
+    }
+}
+
+// Draws the chain from the stroke's last point through `points` onto the ink layer, and shows
+// what it changed once the layer is out of its context.
 void DrawStrokeThrough(const ViewPoint* points, int count) {
     const bool viewMoved = ClampViewToClient();
     ViewPoint canvas[MOVE_HISTORY_CAPACITY + 1];
@@ -47,19 +62,7 @@ void DrawStrokeThrough(const ViewPoint* points, int count) {
         canvas[i + 1] = ClientToCanvas(g_view, points[i]);
         changed = UniteRects(changed, SegmentBounds(canvas[i], canvas[i + 1], g_pen.width));
     }
-    HDC layer = CreateCompatibleDC(nullptr);
-    HGDIOBJ oldBitmap = SelectObject(layer, g_canvas.ink);
-    KeepInkBefore(layer, changed);
-    HPEN pen = CreatePen(PS_SOLID, g_pen.width, g_pen.color);
-    HGDIOBJ oldPen = SelectObject(layer, pen);
-    MoveToEx(layer, canvas[0].x, canvas[0].y, nullptr);
-    for (int i = 1; i <= count; ++i) {
-        LineTo(layer, canvas[i].x, canvas[i].y);
-    }
-    SelectObject(layer, oldPen);
-    DeleteObject(pen);
-    SelectObject(layer, oldBitmap);
-    DeleteDC(layer);
+    DrawOnInk(canvas, count, changed);
     MarkModified();
     if (viewMoved) {
         PaintView(1);

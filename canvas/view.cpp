@@ -3,6 +3,7 @@
 #include "canvas/canvas.h"
 #include "imaging/system_library.h"
 #include "records/app_window.h"
+#include "records/scoped_gdi.h"
 #include "records/settings.h"
 
 namespace {
@@ -44,15 +45,12 @@ void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC l
                              blit.srcY + shown.top - blit.dstY, width, height, EMPTY_INK);
         return;
     }
-    HBITMAP stretchedBitmap = CreateCompatibleBitmap(target, width, height);
-    HDC stretched = CreateCompatibleDC(target);
-    HGDIOBJ oldStretched = SelectObject(stretched, stretchedBitmap);
+    ScopedGdiObject<HBITMAP> stretchedBitmap(CreateCompatibleBitmap(target, width, height));
+    ScopedCreateDC stretched(CreateCompatibleDC(target));
+    ScopedSelect selected(stretched, stretchedBitmap);
     StretchInk(stretched, shown.left, shown.top, layer, blit);
     SystemTransparentBlt(target, shown.left - area.left, shown.top - area.top, width, height,
                          stretched, 0, 0, width, height, EMPTY_INK);
-    SelectObject(stretched, oldStretched);
-    DeleteDC(stretched);
-    DeleteObject(stretchedBitmap);
 }
 
 // Lays the view's picture of the client pixels `area` into `target`, whose (0, 0) is the area's
@@ -69,10 +67,11 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
     if (IsEmptyRect(shown)) {
         return;
     }
-    HDC layer = CreateCompatibleDC(target);
-    HGDIOBJ oldLayerBitmap;
+    ScopedCreateDC layer(CreateCompatibleDC(target));
+    // The background first when it is shown, then the ink in its place.
+    ScopedSelect selected(layer,
+                          g_settings.backgroundEnabled != 0 ? g_canvas.background : g_canvas.ink);
     if (g_settings.backgroundEnabled != 0) {
-        oldLayerBitmap = SelectObject(layer, g_canvas.background);
         // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and
         // is the slower one; dropping them whole keeps every shown colour a colour of the picture.
         SetStretchBltMode(target, COLORONCOLOR);
@@ -80,13 +79,10 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
                    blit.srcX, blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
         SelectObject(layer, g_canvas.ink);
     } else {
-        oldLayerBitmap = SelectObject(layer, g_canvas.ink);
         PatBlt(target, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
                shown.bottom - shown.top, WHITENESS);
     }
     LayInkOver(target, area, shown, layer, blit);
-    SelectObject(layer, oldLayerBitmap);
-    DeleteDC(layer);
 }
 
 // Builds the picture of `area` off screen and copies it to the window in one block transfer, so
@@ -94,14 +90,18 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
 void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit) {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    HBITMAP backBitmap = CreateCompatibleBitmap(window, width, height);
-    HDC back = CreateCompatibleDC(window);
-    HGDIOBJ oldBackBitmap = SelectObject(back, backBitmap);
+    ScopedGdiObject<HBITMAP> backBitmap(CreateCompatibleBitmap(window, width, height));
+    ScopedCreateDC back(CreateCompatibleDC(window));
+    ScopedSelect selected(back, backBitmap);
     ComposeView(back, area, blit);
     BitBlt(window, area.left, area.top, width, height, back, 0, 0, SRCCOPY);
-    SelectObject(back, oldBackBitmap);
-    DeleteDC(back);
-    DeleteObject(backBitmap);
+}
+
+// A minimized window has no client area to show.
+void ShowWholeClient(HDC window, const ClientSize& size, const ViewBlit& blit) {
+    if (size.width > 0 && size.height > 0) {
+        ShowClientArea(window, {0, 0, size.width, size.height}, blit);
+    }
 }
 
 } // namespace
@@ -110,15 +110,12 @@ void PaintView(int form) {
     const ClientSize size = ReadClientSize();
     ClampOrigin(g_view, size.width, size.height);
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
-    PAINTSTRUCT paint;
-    HDC window = form == 0 ? BeginPaint(g_app.hwnd, &paint) : GetDC(g_app.hwnd);
-    if (size.width > 0 && size.height > 0) {
-        ShowClientArea(window, {0, 0, size.width, size.height}, blit);
-    }
     if (form == 0) {
-        EndPaint(g_app.hwnd, &paint);
+        ScopedPaintDC window(g_app.hwnd);
+        ShowWholeClient(window, size, blit);
     } else {
-        ReleaseDC(g_app.hwnd, window);
+        ScopedGetDC window(g_app.hwnd);
+        ShowWholeClient(window, size, blit);
     }
 }
 
@@ -136,7 +133,6 @@ void ShowCanvasRect(const PixelRect& canvas) {
     if (IsEmptyRect(area)) {
         return;
     }
-    HDC window = GetDC(g_app.hwnd);
+    ScopedGetDC window(g_app.hwnd);
     ShowClientArea(window, area, blit);
-    ReleaseDC(g_app.hwnd, window);
 }

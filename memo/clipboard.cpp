@@ -6,6 +6,7 @@
 #include "canvas/canvas.h"
 #include "memo/memo_files.h"
 #include "records/app_window.h"
+#include "records/scoped_gdi.h"
 
 namespace {
 
@@ -18,6 +19,13 @@ void FreeBlock(HGLOBAL block) {
     if (block != nullptr) {
         GlobalFree(block);
     }
+}
+
+// Reads the composite's rows into a packed DIB's header and bits; the number of rows read.
+int ReadCompositeRows(BYTE* packed) {
+    ScopedGetDC window(g_app.hwnd);
+    return GetDIBits(window, g_canvas.composite, 0, CANVAS_SIZE, packed + sizeof(BITMAPINFOHEADER),
+                     reinterpret_cast<BITMAPINFO*>(packed), DIB_RGB_COLORS);
 }
 
 // The composite as a packed DIB of 24-bit rows from the bottom up, the form every reader takes;
@@ -38,10 +46,7 @@ HGLOBAL CompositeAsDib() {
         return nullptr;
     }
     std::memcpy(bytes, &header, sizeof(header));
-    HDC window = GetDC(g_app.hwnd);
-    const int rows = GetDIBits(window, g_canvas.composite, 0, CANVAS_SIZE, bytes + sizeof(header),
-                               reinterpret_cast<BITMAPINFO*>(bytes), DIB_RGB_COLORS);
-    ReleaseDC(g_app.hwnd, window);
+    const int rows = ReadCompositeRows(bytes);
     GlobalUnlock(dib);
     if (rows != CANVAS_SIZE) {
         FreeBlock(dib);

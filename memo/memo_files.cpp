@@ -15,6 +15,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/durable_file.h"
+#include "records/scoped_gdi.h"
 #include "res/resource.h"
 
 namespace {
@@ -64,11 +65,11 @@ int SaveMemoAt(wchar_t* path) {
 
 // Draws a decoded image at the layer's top-left corner, one image pixel on one layer pixel; on the
 // ink layer it is the image alone. 1 when drawn; 0, the layer unchanged, for no image or an empty
-// one. The window is repainted either way.
-int DrawImageIntoLayer(ImagingImage image, int layer) {
-    HDC window = GetDC(g_app.hwnd);
-    HDC memory = CreateCompatibleDC(window);
-    HGDIOBJ old = SelectObject(memory, layer == 0 ? g_canvas.ink : g_canvas.background);
+// one.
+int DrawImageOnLayer(ImagingImage image, int layer) {
+    ScopedGetDC window(g_app.hwnd);
+    ScopedCreateDC memory(CreateCompatibleDC(window));
+    ScopedSelect selected(memory, layer == 0 ? g_canvas.ink : g_canvas.background);
     ImagingGraphics graphics = CreateGraphicsOnDC(memory);
     int result = 0;
     if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0) {
@@ -85,10 +86,14 @@ int DrawImageIntoLayer(ImagingImage image, int layer) {
         // A layer of new content: undo cannot take back what was there before.
         StartHistory();
     }
+    // The graphics object goes before the context it draws into.
     DeleteGraphics(graphics);
-    SelectObject(memory, old);
-    DeleteDC(memory);
-    ReleaseDC(g_app.hwnd, window);
+    return result;
+}
+
+// DrawImageOnLayer, then the window is repainted either way.
+int DrawImageIntoLayer(ImagingImage image, int layer) {
+    const int result = DrawImageOnLayer(image, layer);
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
     return result;
 }

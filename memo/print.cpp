@@ -6,6 +6,7 @@
 #include "imaging/imaging.h"
 #include "memo/print_layout.h"
 #include "records/app_window.h"
+#include "records/scoped_gdi.h"
 
 namespace {
 
@@ -44,11 +45,20 @@ void PrintPage(HDC printer) {
         AbortDoc(printer);
         return;
     }
-    HDC screen = GetDC(g_app.hwnd);
+    ScopedGetDC screen(g_app.hwnd);
     DrawCanvasOnPage(printer, screen);
     EndPage(printer);
     EndDoc(printer);
-    ReleaseDC(g_app.hwnd, screen);
+}
+
+// Stretches the composite over the page's square; false when the printer cannot stretch it.
+bool StretchCompositeOnPage(HDC printer, HDC screen) {
+    ScopedCreateDC memory(CreateCompatibleDC(screen));
+    ScopedSelect selected(memory, g_canvas.composite);
+    const PrintSquare square =
+        ComputePrintSquare(GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES));
+    return StretchBlt(printer, square.x, square.y, square.side, square.side, memory, 0, 0,
+                      CANVAS_SIZE, CANVAS_SIZE, SRCCOPY) != 0;
 }
 
 } // namespace
@@ -63,20 +73,14 @@ void PrintCanvas() {
     if (!chosen) {
         return;
     }
-    PrintPage(dialog.hDC);
-    DeleteDC(dialog.hDC);
+    ScopedCreateDC printer(dialog.hDC);
+    PrintPage(printer);
 }
 
 bool DrawCanvasOnPage(HDC printer, HDC screen) {
-    HDC memory = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(memory, g_canvas.composite);
-    const PrintSquare square =
-        ComputePrintSquare(GetDeviceCaps(printer, HORZRES), GetDeviceCaps(printer, VERTRES));
-    const bool stretched = StretchBlt(printer, square.x, square.y, square.side, square.side, memory,
-                                      0, 0, CANVAS_SIZE, CANVAS_SIZE, SRCCOPY) != 0;
-    // GDI+ must not be handed a bitmap that is still selected into a device context.
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    // GDI+ must not be handed a bitmap that is still selected into a device context: the stretch
+    // lets go of the composite before the fallback draws it.
+    const bool stretched = StretchCompositeOnPage(printer, screen);
     if (!stretched) {
         DrawCanvasFallback(printer, screen);
     }

@@ -1,9 +1,12 @@
 #include "pen/pen_dialog.h"
 
+#include <utility>
+
 #include "pen/eraser.h"
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
+#include "records/scoped_gdi.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,37 +17,35 @@ PenDialogLayout LayoutOf(HWND dialog) {
     return ComputePenDialogLayout(client.right - client.left, client.bottom - client.top);
 }
 
+// Each width's pen takes the place of the one before in the context, which is deleted then; the
+// context's own pen is put back before the last one is deleted.
 void DrawSamples(HDC paint, const PenDialogLayout& layout) {
-    HGDIOBJ oldPen = nullptr;
+    ScopedGdiObject<HPEN> pen(
+        CreatePen(PS_SOLID, ComputeSampleStroke(layout, 0).width, g_pen.color));
+    ScopedSelect selected(paint, pen);
     for (int k = 0; k < WIDTH_SAMPLE_COUNT; ++k) {
         const SampleStroke sample = ComputeSampleStroke(layout, k);
-        HPEN pen = CreatePen(PS_SOLID, sample.width, g_pen.color);
-        HGDIOBJ previous = SelectObject(paint, pen);
-        if (k == 0) {
-            oldPen = previous;
-        } else {
-            DeleteObject(previous);
+        if (k > 0) {
+            ScopedGdiObject<HPEN> next(CreatePen(PS_SOLID, sample.width, g_pen.color));
+            SelectObject(paint, next);
+            pen = std::move(next);
         }
         MoveToEx(paint, sample.x0, sample.y0, nullptr);
         LineTo(paint, sample.x1, sample.y1);
     }
-    DeleteObject(SelectObject(paint, oldPen));
 }
 
 INT_PTR OnPaint(HWND dialog) {
     const PenDialogLayout layout = LayoutOf(dialog);
-    HBITMAP palette = LoadBitmapW(g_app.hinstance, MAKEINTRESOURCEW(IDB_PALETTE));
-    PAINTSTRUCT ps;
-    HDC paint = BeginPaint(dialog, &ps);
-    HDC memory = CreateCompatibleDC(paint);
-    HGDIOBJ oldBitmap = SelectObject(memory, palette);
+    HBITMAP loaded = LoadBitmapW(g_app.hinstance, MAKEINTRESOURCEW(IDB_PALETTE));
+    ScopedPaintDC paint(dialog);
+    // Loaded before the paint begins, held from here so that it is deleted before the paint ends.
+    ScopedGdiObject<HBITMAP> palette(loaded);
+    ScopedCreateDC memory(CreateCompatibleDC(paint));
+    ScopedSelect selected(memory, palette);
     StretchBlt(paint, 0, 0, layout.paletteWidth, layout.height, memory, 0, 0, PALETTE_COLUMNS,
                PALETTE_ROWS, SRCCOPY);
     DrawSamples(paint, layout);
-    SelectObject(memory, oldBitmap);
-    DeleteDC(memory);
-    DeleteObject(palette);
-    EndPaint(dialog, &ps);
     return FALSE;
 }
 
@@ -58,12 +59,15 @@ void PickWidth(HWND dialog, const PenDialogLayout& layout, int y, WPARAM wParam)
     EndDialog(dialog, LOWORD(wParam));
 }
 
+COLORREF ReadDialogPixel(HWND dialog, int x, int y) {
+    ScopedGetDC window(dialog);
+    return GetPixel(window, x, y);
+}
+
 // The colour is read back from the screen, so the pick is whatever the user sees under the
 // pointer; a point that cannot be read picks nothing.
 void PickColor(HWND dialog, int x, int y) {
-    HDC window = GetDC(dialog);
-    const COLORREF picked = GetPixel(window, x, y);
-    ReleaseDC(dialog, window);
+    const COLORREF picked = ReadDialogPixel(dialog, x, y);
     if (picked == CLR_INVALID) {
         return;
     }

@@ -10,6 +10,7 @@
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/scoped_gdi.h"
 #include "records/settings.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
@@ -29,15 +30,11 @@ INT_PTR OnPaint(HWND dialog) {
     GetWindowRect(GetDlgItem(dialog, IDC_CHANGE_PEN), &button);
     POINT corner = {button.left, button.top};
     ScreenToClient(dialog, &corner);
-    PAINTSTRUCT ps;
-    HDC paint = BeginPaint(dialog, &ps);
-    HPEN pen = CreatePen(PS_SOLID, g_pen.startupWidth, g_pen.startupColor);
-    HGDIOBJ oldPen = SelectObject(paint, pen);
+    ScopedPaintDC paint(dialog);
+    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, g_pen.startupWidth, g_pen.startupColor));
+    ScopedSelect selected(paint, pen);
     MoveToEx(paint, corner.x - 80, corner.y, nullptr);
     LineTo(paint, corner.x - 40, corner.y + 33);
-    SelectObject(paint, oldPen);
-    DeleteObject(pen);
-    EndPaint(dialog, &ps);
     return FALSE;
 }
 
