@@ -11,6 +11,7 @@
 #include "canvas/rotation.h"
 #include "canvas/view.h"
 #include "records/app_window.h"
+#include "records/bitmap_info.h"
 #include "records/document_state.h"
 #include "records/scoped_gdi.h"
 
@@ -18,17 +19,6 @@ namespace {
 
 bool StrokeInProgress() {
     return !IsNoPoint(g_view.lastPoint);
-}
-
-BITMAPINFO TopDownInfo(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
 }
 
 // Copies tiles between the layer selected into `layer` and `pixels` (TILE_PIXELS per tile, in
@@ -41,7 +31,7 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
               [tiles](std::size_t a, std::size_t b) { return tiles[a] < tiles[b]; });
     const auto row = [&](std::size_t i) { return tiles[order[i]] / TILES_PER_ROW; };
     const auto column = [&](std::size_t i) { return tiles[order[i]] % TILES_PER_ROW; };
-    BITMAPINFO info = TopDownInfo(CANVAS_SIZE, TILE_SIDE);
+    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, TILE_SIDE);
     void* bits = nullptr;
     ScopedGdiObject<HBITMAP> stripBitmap(
         CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -100,7 +90,7 @@ void LoseHistory() {
 
 // Turns a layer's pixels by a quarter if it can read them; false, the layer unchanged, if not.
 bool TurnReadPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
-    BITMAPINFO info = TopDownInfo(CANVAS_SIZE, CANVAS_SIZE);
+    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     ScopedGetDC screen(nullptr);
     const bool read =
         GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels, &info, DIB_RGB_COLORS) == CANVAS_SIZE;

@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "imaging/imaging.h"
 #include "memo/memo_files.h"
 #include "memo/snapshot_naming.h"
 #include "records/document_state.h"
+#include "records/bitmap_info.h"
 #include "records/durable_file.h"
+#include "records/scoped_gdi.h"
 #include "records/settings.h"
 
 namespace {
@@ -50,17 +51,6 @@ std::wstring OwnPath(SnapshotFile file) {
     return SnapshotPath(g_snapshot.folder, g_snapshot.id, file);
 }
 
-BITMAPINFO CanvasInfo() {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = CANVAS_SIZE;
-    info.bmiHeader.biHeight = -CANVAS_SIZE;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
-}
-
 void FreeCopies() {
     DeleteObject(g_snapshot.composite);
     g_snapshot.composite = nullptr;
@@ -73,7 +63,7 @@ bool MakeCopies() {
     if (g_snapshot.composite != nullptr) {
         return true;
     }
-    BITMAPINFO info = CanvasInfo();
+    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     void* bits = nullptr;
     g_snapshot.composite = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (g_snapshot.composite == nullptr) {
@@ -90,7 +80,7 @@ bool MakeCopies() {
 }
 
 bool CopyLayer(HDC screen, HBITMAP layer, std::uint32_t* pixels) {
-    BITMAPINFO info = CanvasInfo();
+    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     return GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels, &info, DIB_RGB_COLORS) == CANVAS_SIZE;
 }
 
@@ -130,6 +120,19 @@ DWORD WINAPI WriteSnapshot(void*) {
     return 0;
 }
 
+// The ink into the composite's copy, and the background into its own when it has changed since.
+bool CopyLayers() {
+    const ScopedGetDC screen(nullptr);
+    bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits);
+    if (copied && (!g_snapshot.backgroundCopied ||
+                   g_snapshot.backgroundChanges != g_canvas.backgroundChanges)) {
+        copied = CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
+        g_snapshot.backgroundCopied = copied;
+        g_snapshot.backgroundChanges = g_canvas.backgroundChanges;
+    }
+    return copied;
+}
+
 } // namespace
 
 void ClaimSnapshot() {
@@ -162,16 +165,7 @@ bool TakeSnapshot() {
         return false;
     }
     WaitForSnapshot();
-    HDC screen = GetDC(nullptr);
-    bool copied = CopyLayer(screen, g_canvas.ink, g_snapshot.compositeBits);
-    if (copied && (!g_snapshot.backgroundCopied ||
-                   g_snapshot.backgroundChanges != g_canvas.backgroundChanges)) {
-        copied = CopyLayer(screen, g_canvas.background, g_snapshot.background.data());
-        g_snapshot.backgroundCopied = copied;
-        g_snapshot.backgroundChanges = g_canvas.backgroundChanges;
-    }
-    ReleaseDC(nullptr, screen);
-    if (!copied) {
+    if (!CopyLayers()) {
         return false;
     }
     g_snapshot.job.folder = g_document.folder;

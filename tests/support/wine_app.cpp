@@ -7,6 +7,7 @@
 #include "app/app.h"
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
+#include "records/bitmap_info.h"
 #include "res/resource.h"
 
 namespace {
@@ -102,14 +103,7 @@ COLORREF ReadClientPixel(int x, int y) {
 }
 
 BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return info;
+    return TopDownBitmapInfo(width, height);
 }
 
 std::vector<std::uint32_t> ReadLayer(HBITMAP layer) {
