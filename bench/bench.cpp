@@ -23,6 +23,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "image_writers.h"
 #include "scoped_import.h"
 #include "view_pictures.h"
 #include "wine_app.h"
@@ -185,32 +186,14 @@ void DrawBusyCanvas() {
     DeleteDC(memory);
 }
 
-// The composite as a 24-bit BMP, written with plain GDI, for the ImageMagick peer.
+// The composite as a 24-bit BMP, for the ImageMagick peer.
 void WriteCompositeBmp(const std::wstring& path) {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof(header);
-    header.biWidth = CANVAS_SIZE;
-    header.biHeight = CANVAS_SIZE;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    const DWORD stride = CANVAS_SIZE * 3;
-    std::vector<BYTE> pixels(static_cast<size_t>(stride) * CANVAS_SIZE);
-    HDC screen = GetDC(nullptr);
-    GetDIBits(screen, g_canvas.composite, 0, CANVAS_SIZE, pixels.data(),
-              reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(file) + sizeof(header);
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    WriteFile(handle, &file, sizeof(file), &written, nullptr);
-    WriteFile(handle, &header, sizeof(header), &written, nullptr);
-    WriteFile(handle, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr);
-    CloseHandle(handle);
+    const std::vector<std::uint32_t> composite = ReadLayer(g_canvas.composite);
+    WriteFileBytes(path, MakeBmp(CANVAS_SIZE, CANVAS_SIZE, [&](int x, int y) {
+                       const std::uint32_t rgb =
+                           composite[static_cast<size_t>(y) * CANVAS_SIZE + x];
+                       return RGB(rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);
+                   }));
 }
 
 // GetGuiResources and the private-bytes counter read 0 under Wine, so objects are counted by
