@@ -29,16 +29,13 @@
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
-#include "version.h"
 
 namespace {
 
 constexpr int MULTI_TOUCH_READY = NID_READY | NID_MULTI_INPUT;
 
 void ShowVersionBox() {
-    MessageBoxW(g_app.hwnd,
-                L"Copyright (C) 2026 The Inkwisp developers\n\nVer." INKWISP_VERSION_WTEXT,
-                g_app.caption, MB_OK);
+    MessageBoxW(g_app.hwnd, LoadText(IDS_VERSION_BOX).c_str(), g_app.caption, MB_OK);
 }
 
 void CheckMultiTouch(HWND window) {

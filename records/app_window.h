@@ -19,5 +19,7 @@ extern AppWindow g_app;
 
 // Shows the memo's name in the main window's title (FormatWindowTitle).
 void UpdateWindowTitle();
+// A text of the string table (IDS_...), or empty when there is none.
+std::wstring LoadText(UINT id);
 // The running executable's full path however deep its folder, or empty if it cannot be read.
 std::wstring ExecutablePath();

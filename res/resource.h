@@ -5,6 +5,7 @@
 #define IDS_WINDOW_CLASS 109
 // The Save command could not write the memo; the file's path follows on the next line.
 #define IDS_SAVE_FAILED 140
+#define IDS_VERSION_BOX 150
 
 #define IDD_PEN 102
 #define IDD_SETTINGS 103
