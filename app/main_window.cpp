@@ -42,7 +42,7 @@ void CheckMultiTouch(HWND window) {
     if ((GetSystemMetrics(SM_DIGITIZER) & MULTI_TOUCH_READY) == MULTI_TOUCH_READY) {
         ConfigureGestures();
     } else {
-        MessageBoxW(window, L"お使いのPCはマルチタッチに対応していません", g_app.caption, MB_OK);
+        MessageBoxW(window, LoadText(IDS_NO_MULTI_TOUCH).c_str(), g_app.caption, MB_OK);
     }
 }
 
@@ -229,6 +229,8 @@ void StartApplication(HINSTANCE instance) {
     g_app.gdiplusToken = StartImaging();
     LoadStringW(instance, IDS_APP_TITLE, g_app.caption, CAPTION_CAPACITY);
     LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, CAPTION_CAPACITY);
+    LoadStringW(instance, IDS_UNTITLED_TITLE, g_app.untitledTitleFormat, CAPTION_CAPACITY);
+    LoadStringW(instance, IDS_NAMED_TITLE, g_app.namedTitleFormat, CAPTION_CAPACITY);
     RegisterMainWindowClass(instance);
     g_app.hinstance = instance;
 }

@@ -21,6 +21,7 @@ std::wstring LoadText(UINT id) {
 
 void UpdateWindowTitle() {
     wchar_t title[TITLE_CAPACITY];
-    FormatWindowTitle(g_document.name, g_app.caption, title, TITLE_CAPACITY);
+    FormatWindowTitle(g_app.untitledTitleFormat, g_app.namedTitleFormat, g_document.name,
+                      g_app.caption, title, TITLE_CAPACITY);
     SetWindowTextW(g_app.hwnd, title);
 }

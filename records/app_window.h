@@ -1,4 +1,5 @@
-// The process's one window, which every room reads: its handle, instance and caption.
+// The process's one window, which every room reads: its handle, instance, caption and the texts
+// of its title.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +13,9 @@ struct AppWindow {
     HWND hwnd;
     wchar_t caption[CAPTION_CAPACITY];
     wchar_t className[CAPTION_CAPACITY];
+    // The title's two forms, formats from the string table (FormatWindowTitle).
+    wchar_t untitledTitleFormat[CAPTION_CAPACITY];
+    wchar_t namedTitleFormat[CAPTION_CAPACITY];
     ULONG_PTR gdiplusToken;
 };
 
