@@ -29,23 +29,20 @@
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
-#include "version.h"
 
 namespace {
 
 constexpr int MULTI_TOUCH_READY = NID_READY | NID_MULTI_INPUT;
 
 void ShowVersionBox() {
-    MessageBoxW(g_app.hwnd,
-                L"Copyright (C) 2026 The Inkwisp developers\n\nVer." INKWISP_VERSION_WTEXT,
-                g_app.caption, MB_OK);
+    MessageBoxW(g_app.hwnd, LoadText(IDS_VERSION_BOX).c_str(), g_app.caption, MB_OK);
 }
 
 void CheckMultiTouch(HWND window) {
     if ((GetSystemMetrics(SM_DIGITIZER) & MULTI_TOUCH_READY) == MULTI_TOUCH_READY) {
         ConfigureGestures();
     } else {
-        MessageBoxW(window, L"お使いのPCはマルチタッチに対応していません", g_app.caption, MB_OK);
+        MessageBoxW(window, LoadText(IDS_NO_MULTI_TOUCH).c_str(), g_app.caption, MB_OK);
     }
 }
 
@@ -232,6 +229,8 @@ void StartApplication(HINSTANCE instance) {
     g_app.gdiplusToken = StartImaging();
     LoadStringW(instance, IDS_APP_TITLE, g_app.caption, CAPTION_CAPACITY);
     LoadStringW(instance, IDS_WINDOW_CLASS, g_app.className, CAPTION_CAPACITY);
+    LoadStringW(instance, IDS_UNTITLED_TITLE, g_app.untitledTitleFormat, CAPTION_CAPACITY);
+    LoadStringW(instance, IDS_NAMED_TITLE, g_app.namedTitleFormat, CAPTION_CAPACITY);
     RegisterMainWindowClass(instance);
     g_app.hinstance = instance;
 }

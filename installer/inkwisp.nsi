@@ -1,5 +1,6 @@
 ; The Inkwisp installer. scripts/dist.sh runs makensis with
-;   /DVERSION=<version> /DSTAGE=<folder with the files> /DICON=<icon> /DOUTFILE=<setup exe>
+;   /DVERSION=<version> /DCOPYRIGHT=<copyright notice> /DSTAGE=<folder with the files>
+;   /DICON=<icon> /DOUTFILE=<setup exe>
 ; and, to sign the uninstaller and the installer, /DSIGN=<command that signs the file it is given>.
 ; Everything written here is removed again by the uninstaller; the user's memos, Settings.txt and
 ; bak (in the application-data folder, or wherever memos are saved) are never touched.
@@ -61,7 +62,7 @@ VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=0 "FileDescription" "${APP} Setup"
 VIAddVersionKey /LANG=0 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${COPYRIGHT}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -25,6 +26,17 @@ constexpr std::size_t SAVE_PATH_CAPACITY = FOLDER_CAPACITY + NAME_CAPACITY;
 
 // One record for the whole run: the dialog carries its filter index and offsets into the next call.
 OPENFILENAMEW g_openFileRecord;
+// The record's filter and title, which it points to for the whole run.
+std::wstring g_openFilter;
+std::wstring g_openTitle;
+
+// A string table holds no NUL: a filter's parts are separated there by '|', the last one too, so
+// that the c_str() ends in the two NULs the dialog looks for.
+std::wstring LoadFilter(UINT id) {
+    std::wstring filter = LoadText(id);
+    std::replace(filter.begin(), filter.end(), L'|', L'\0');
+    return filter;
+}
 
 void FormatMemoPath(const wchar_t* name, wchar_t* path) {
     std::swprintf(path, SAVE_PATH_CAPACITY, L"%ls\\%ls", g_document.folder, name);
@@ -119,11 +131,13 @@ int ChooseImageFile(wchar_t* buffer) {
     if (g_openFileRecord.lStructSize == 0) {
         g_openFileRecord.lStructSize = sizeof(g_openFileRecord);
         g_openFileRecord.hwndOwner = g_app.hwnd;
-        g_openFileRecord.lpstrFilter = L"Pngファイル(*.png)\0*.png\0";
+        g_openFilter = LoadFilter(IDS_OPEN_FILTER);
+        g_openTitle = LoadText(IDS_OPEN_TITLE);
+        g_openFileRecord.lpstrFilter = g_openFilter.c_str();
         g_openFileRecord.nMaxFile = PATH_BUFFER_CAPACITY;
         // The folder's buffer itself: the dialog starts wherever the memo is at each call.
         g_openFileRecord.lpstrInitialDir = g_document.folder;
-        g_openFileRecord.lpstrTitle = L"開く";
+        g_openFileRecord.lpstrTitle = g_openTitle.c_str();
         g_openFileRecord.Flags = OFN_FILEMUSTEXIST;
     }
     g_openFileRecord.lpstrFile = buffer;
@@ -173,14 +187,12 @@ void SaveMemoOrReport() {
     if (SaveMemoAt(path) != 0) {
         return;
     }
-    wchar_t failed[CAPTION_CAPACITY] = L"";
-    LoadStringW(g_app.hinstance, IDS_SAVE_FAILED, failed, CAPTION_CAPACITY);
-    MessageBoxW(g_app.hwnd, (std::wstring(failed) + L"\n" + path).c_str(), g_app.caption,
+    MessageBoxW(g_app.hwnd, (LoadText(IDS_SAVE_FAILED) + L"\n" + path).c_str(), g_app.caption,
                 MB_OK | MB_ICONWARNING);
 }
 
 int AskSaveQuestion() {
-    return MessageBoxW(g_app.hwnd, L"現在のキャンバスを保存しますか?", g_app.caption,
+    return MessageBoxW(g_app.hwnd, LoadText(IDS_SAVE_QUESTION).c_str(), g_app.caption,
                        MB_YESNOCANCEL);
 }
 

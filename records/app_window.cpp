@@ -12,8 +12,16 @@ std::wstring ExecutablePath() {
     return path;
 }
 
+std::wstring LoadText(UINT id) {
+    // Given no buffer, LoadStringW points into the module's own copy, which has no terminator.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(g_app.hinstance, id, reinterpret_cast<wchar_t*>(&text), 0);
+    return length > 0 ? std::wstring(text, static_cast<std::size_t>(length)) : std::wstring();
+}
+
 void UpdateWindowTitle() {
     wchar_t title[TITLE_CAPACITY];
-    FormatWindowTitle(g_document.name, g_app.caption, title, TITLE_CAPACITY);
+    FormatWindowTitle(g_app.untitledTitleFormat, g_app.namedTitleFormat, g_document.name,
+                      g_app.caption, title, TITLE_CAPACITY);
     SetWindowTextW(g_app.hwnd, title);
 }

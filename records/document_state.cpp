@@ -25,13 +25,14 @@ void ListenToCanvas(CanvasListener listener) {
     g_canvasListener = listener;
 }
 
-void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
+void FormatWindowTitle(const wchar_t* untitledFormat, const wchar_t* namedFormat,
+                       const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity) {
     if (capacity == 0) {
         return;
     }
-    int written = name[0] == L'\0' ? std::swprintf(title, capacity, L"無題 -%ls", caption)
-                                   : std::swprintf(title, capacity, L"%ls -%ls", name, caption);
+    int written = name[0] == L'\0' ? std::swprintf(title, capacity, untitledFormat, caption)
+                                   : std::swprintf(title, capacity, namedFormat, name, caption);
     if (written < 0) {
         title[capacity - 1] = L'\0';
     }

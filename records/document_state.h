@@ -28,8 +28,10 @@ void NoteCanvasChange();
 using CanvasListener = void (*)();
 void ListenToCanvas(CanvasListener listener);
 
-// "無題 -<caption>" for an untitled memo, "<name> -<caption>" otherwise; cut to fit `capacity`.
-void FormatWindowTitle(const wchar_t* name, const wchar_t* caption, wchar_t* title,
+// The window title: `untitledFormat` with the caption for an untitled memo, `namedFormat` with the
+// name and the caption otherwise (both take wide strings, %ls); cut to fit `capacity`.
+void FormatWindowTitle(const wchar_t* untitledFormat, const wchar_t* namedFormat,
+                       const wchar_t* name, const wchar_t* caption, wchar_t* title,
                        std::size_t capacity);
 
 // Splits the path of a loaded file into the memo's folder and the memo's name: the file's own

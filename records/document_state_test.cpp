@@ -6,9 +6,13 @@
 
 namespace {
 
+// The title's two forms as the string table holds them.
+constexpr wchar_t UNTITLED_FORMAT[] = L"無題 -%ls";
+constexpr wchar_t NAMED_FORMAT[] = L"%ls -%ls";
+
 std::wstring Title(const wchar_t* name, const wchar_t* caption) {
     wchar_t title[TITLE_CAPACITY];
-    FormatWindowTitle(name, caption, title, TITLE_CAPACITY);
+    FormatWindowTitle(UNTITLED_FORMAT, NAMED_FORMAT, name, caption, title, TITLE_CAPACITY);
     return title;
 }
 
@@ -21,7 +25,7 @@ TEST(WindowTitle, HasAnUntitledAndANamedForm) {
 
 TEST(WindowTitle, IsCutToItsBufferAndAlwaysTerminated) {
     wchar_t title[8];
-    FormatWindowTitle(L"a-long-name.png", L"Inkwisp", title, 8);
+    FormatWindowTitle(UNTITLED_FORMAT, NAMED_FORMAT, L"a-long-name.png", L"Inkwisp", title, 8);
     EXPECT_LT(std::wstring(title).size(), 8u);
 }
 

@@ -5,6 +5,19 @@
 #define IDS_WINDOW_CLASS 109
 // The Save command could not write the memo; the file's path follows on the next line.
 #define IDS_SAVE_FAILED 140
+// The window title's two forms: untitled (the caption follows), named (the name, the caption).
+#define IDS_UNTITLED_TITLE 141
+#define IDS_NAMED_TITLE 142
+#define IDS_NO_MULTI_TOUCH 143
+#define IDS_SAVE_QUESTION 144
+// The eraser's menu item names the pen it switches to.
+#define IDS_ERASER 145
+#define IDS_ORIGINAL_PEN 146
+// The open dialog's filter, its parts separated by '|' where the dialog wants a NUL.
+#define IDS_OPEN_FILTER 147
+#define IDS_OPEN_TITLE 148
+#define IDS_CHOOSE_FOLDER 149
+#define IDS_VERSION_BOX 150
 
 #define IDD_PEN 102
 #define IDD_SETTINGS 103

@@ -15,6 +15,8 @@ cd "$root"
 
 version=$(sed -n 's/^project(Inkwisp VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ -n "$version" ]] || { echo "dist: no version in CMakeLists.txt" >&2; exit 1; }
+copyright=$(sed -n 's/^set(INKWISP_COPYRIGHT "\([^"]*\)")$/\1/p' CMakeLists.txt)
+[[ -n "$copyright" ]] || { echo "dist: no copyright notice in CMakeLists.txt" >&2; exit 1; }
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "${JOBS:-2}" --target inkwisp
 
@@ -32,8 +34,8 @@ if [[ -n "${INKWISP_SIGN_PFX:-}" ]]; then
 fi
 # Text files for Notepad: CRLF, and a byte-order mark on the Japanese one.
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
-{ printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e 's/$/\r/' installer/README.txt; } \
-    >"$stage/README.txt"
+{ printf '\xef\xbb\xbf'; sed -e "s/@VERSION@/$version/g" -e "s/@COPYRIGHT@/$copyright/g" \
+    -e 's/$/\r/' installer/README.txt; } >"$stage/README.txt"
 touch -d "@$epoch" "$stage"/*
 
 zip=$out/Inkwisp-$version-win32.zip
@@ -51,7 +53,8 @@ with zipfile.ZipFile(target, "w") as archive:
             archive.writestr(entry, source.read(), compresslevel=9)
 PY
 
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/build/windows/res/inkwisp.ico" \
+makensis -V2 -DVERSION="$version" -DCOPYRIGHT="$copyright" -DSTAGE="$stage" \
+    -DICON="$root/build/windows/res/inkwisp.ico" \
     -DOUTFILE="$out/Inkwisp-$version-setup.exe" "${sign[@]}" installer/inkwisp.nsi
 (cd "$out" && sha256sum "Inkwisp-$version-win32.zip" "Inkwisp-$version-setup.exe" >SHA256SUMS)
 /usr/bin/python3 installer/manifests.py "$version" \

@@ -1,6 +1,7 @@
 #include "settings/settings_dialog.h"
 
 #include <cwchar>
+#include <string>
 
 #include <shlobj.h>
 
@@ -187,10 +188,11 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 }
 
 int ChooseFolder(HWND owner, wchar_t* buffer) {
+    const std::wstring title = LoadText(IDS_CHOOSE_FOLDER);
     BROWSEINFOW info = {};
     info.hwndOwner = owner;
     info.pszDisplayName = buffer;
-    info.lpszTitle = L"フォルダの選択";
+    info.lpszTitle = title.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&info);
     if (chosen == nullptr) {

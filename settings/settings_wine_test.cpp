@@ -24,6 +24,7 @@
 #include "settings/settings_codec.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
+#include "scoped_import.h"
 #include "wine_app.h"
 
 namespace {
@@ -723,6 +724,22 @@ TEST_F(SettingsTest, CancelledBrowsingChangesNothing) {
     RunDialogs(OpenSettingsDialog);
     EXPECT_EQ(std::wstring(g_settings.saveFolder), Desktop());
     EXPECT_EQ(std::wstring(g_document.folder), Desktop());
+}
+
+std::wstring g_browserTitle;
+
+PIDLIST_ABSOLUTE WINAPI RecordBrowserTitle(LPBROWSEINFOW info) {
+    g_browserTitle = info->lpszTitle != nullptr ? info->lpszTitle : L"(none)";
+    return nullptr;
+}
+
+TEST_F(SettingsTest, TheFolderBrowserAsksForAFolderInJapanese) {
+    ScopedImport browser("shell32.dll", "SHBrowseForFolderW",
+                         reinterpret_cast<void*>(&RecordBrowserTitle));
+    ASSERT_NE(browser.previous_, nullptr);
+    wchar_t chosen[MAX_PATH] = L"";
+    EXPECT_EQ(ChooseFolder(g_app.hwnd, chosen), 0);
+    EXPECT_EQ(g_browserTitle, L"フォルダの選択");
 }
 
 } // namespace
