@@ -11,10 +11,6 @@ namespace {
 // The contact flag of a pointer message's wParam (POINTER_MESSAGE_FLAG_INCONTACT).
 constexpr WORD POINTER_IN_CONTACT = 0x0004;
 
-bool StrokeInProgress() {
-    return !IsNoPoint(g_view.lastPoint);
-}
-
 } // namespace
 
 void OnPointerDown(WPARAM pointer) {
@@ -23,12 +19,12 @@ void OnPointerDown(WPARAM pointer) {
 
 void OnPointerUpdate(WPARAM pointer) {
     if ((HIWORD(pointer) & POINTER_IN_CONTACT) == 0) {
-        LiftPen(g_pen, g_eraserEnd, StrokeInProgress());
+        LiftPen(g_pen, g_eraserEnd, StrokeInProgress(g_view));
     }
 }
 
 void OnPointerUp() {
-    LiftPen(g_pen, g_eraserEnd, StrokeInProgress());
+    LiftPen(g_pen, g_eraserEnd, StrokeInProgress(g_view));
 }
 
 void OnStrokeButtonUp(LPARAM point) {

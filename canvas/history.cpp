@@ -17,10 +17,6 @@
 
 namespace {
 
-bool StrokeInProgress() {
-    return !IsNoPoint(g_view.lastPoint);
-}
-
 // Copies tiles between the layer selected into `layer` and `pixels` (TILE_PIXELS per tile, in
 // the order of `tiles`), a row of tiles at a time through a strip of memory.
 void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pixels,
@@ -31,7 +27,14 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
               [tiles](std::size_t a, std::size_t b) { return tiles[a] < tiles[b]; });
     const auto row = [&](std::size_t i) { return tiles[order[i]] / TILES_PER_ROW; };
     const auto column = [&](std::size_t i) { return tiles[order[i]] % TILES_PER_ROW; };
-    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, TILE_SIDE);
+    // The strip is as wide as the widest run of a row: a stroke's move adds a tile or two.
+    int stripWidth = 0;
+    for (std::size_t first = 0, end = 0; first < count; first = end) {
+        for (end = first + 1; end < count && row(end) == row(first); ++end) {
+        }
+        stripWidth = std::max(stripWidth, (column(end - 1) - column(first) + 1) * TILE_SIDE);
+    }
+    BITMAPINFO info = TopDownBitmapInfo(stripWidth, TILE_SIDE);
     void* bits = nullptr;
     ScopedGdiObject<HBITMAP> stripBitmap(
         CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -53,7 +56,7 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
             std::uint32_t* tile = pixels + order[i] * TILE_PIXELS;
             std::uint32_t* inStrip = strip + (column(i) * TILE_SIDE - left);
             for (int y = 0; y < TILE_SIDE; ++y) {
-                std::uint32_t* line = inStrip + static_cast<std::size_t>(y) * CANVAS_SIZE;
+                std::uint32_t* line = inStrip + static_cast<std::size_t>(y) * stripWidth;
                 if (toLayer) {
                     std::copy(tile + y * TILE_SIDE, tile + (y + 1) * TILE_SIDE, line);
                 } else {
@@ -88,8 +91,10 @@ void LoseHistory() {
     }
 }
 
-// Turns a layer's pixels by a quarter if it can read them; false, the layer unchanged, if not.
-bool TurnReadPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
+// Turns a layer by a quarter through its pixels in memory (`pixels` and `turned` hold a layer
+// each): exact as the GDI+ turn, and fast enough that undo turns both layers back within the time
+// GDI+ takes for one. False, the layer unchanged, if its pixels cannot be read.
+bool TurnLayerPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
     BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     ScopedGetDC screen(nullptr);
     const bool read =
@@ -101,15 +106,6 @@ bool TurnReadPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32
     return read;
 }
 
-// Turns a layer by a quarter through its pixels in memory (`pixels` and `turned` hold a layer
-// each): exact as the GDI+ turn, and fast enough that undo turns both layers back within the time
-// GDI+ takes for one.
-void TurnLayerPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
-    if (!TurnReadPixels(layer, angle, pixels, turned)) {
-        RotateLayerQuarterTurn(layer, angle);
-    }
-}
-
 void TurnBothLayers(int angle) {
     EndRotationPreview(); // its copy shows the ink before the turn
     constexpr std::size_t LAYER_PIXELS = static_cast<std::size_t>(CANVAS_SIZE) * CANVAS_SIZE;
@@ -117,9 +113,8 @@ void TurnBothLayers(int angle) {
     std::unique_ptr<std::uint32_t[]> pixels(new (std::nothrow) std::uint32_t[LAYER_PIXELS]);
     std::unique_ptr<std::uint32_t[]> turned(new (std::nothrow) std::uint32_t[LAYER_PIXELS]);
     for (HBITMAP layer : {g_canvas.ink, g_canvas.background}) {
-        if (pixels != nullptr && turned != nullptr) {
-            TurnLayerPixels(layer, angle, pixels.get(), turned.get());
-        } else {
+        if (pixels == nullptr || turned == nullptr ||
+            !TurnLayerPixels(layer, angle, pixels.get(), turned.get())) {
             RotateLayerQuarterTurn(layer, angle);
         }
     }
@@ -137,6 +132,24 @@ void ApplyStep(HistoryStep& step, bool undo) {
         ShowCanvasRect(StepBounds(step));
     }
     MarkModified();
+}
+
+// Undoes the step before the history's place, or redoes the one after it, and moves the place.
+bool MoveThroughHistory(bool undo) {
+    if (StrokeInProgress(g_view)) {
+        return false;
+    }
+    SettleStroke();
+    if (undo ? g_history.done == 0 : g_history.done == g_history.steps.size()) {
+        return false;
+    }
+    try {
+        ApplyStep(g_history.steps[undo ? g_history.done - 1 : g_history.done], undo);
+    } catch (const std::bad_alloc&) {
+        return false; // nothing was written: the step stays where it was
+    }
+    g_history.done = undo ? g_history.done - 1 : g_history.done + 1;
+    return true;
 }
 
 } // namespace
@@ -195,35 +208,9 @@ void TurnCanvasQuarter(int angle) {
 }
 
 bool UndoStep() {
-    if (StrokeInProgress()) {
-        return false;
-    }
-    SettleStroke();
-    if (g_history.done == 0) {
-        return false;
-    }
-    try {
-        ApplyStep(g_history.steps[g_history.done - 1], true);
-    } catch (const std::bad_alloc&) {
-        return false; // nothing was written: the step stays to be undone
-    }
-    --g_history.done;
-    return true;
+    return MoveThroughHistory(true);
 }
 
 bool RedoStep() {
-    if (StrokeInProgress()) {
-        return false;
-    }
-    SettleStroke();
-    if (g_history.done == g_history.steps.size()) {
-        return false;
-    }
-    try {
-        ApplyStep(g_history.steps[g_history.done], false);
-    } catch (const std::bad_alloc&) {
-        return false; // nothing was written: the step stays to be redone
-    }
-    ++g_history.done;
-    return true;
+    return MoveThroughHistory(false);
 }

@@ -13,10 +13,6 @@
 
 namespace {
 
-bool StrokeInProgress() {
-    return !IsNoPoint(g_view.lastPoint);
-}
-
 // The system's record of the last positions, newest first, in client coordinates; 0 when it
 // has none for this point (its buffer has moved on, or it keeps no history).
 int ReadMoveHistory(ViewPoint current, ViewPoint* history) {
@@ -80,7 +76,7 @@ void OnStrokeStart(LPARAM point) {
 }
 
 void OnStrokeMove(WPARAM buttons, LPARAM point) {
-    if (!StrokeInProgress()) {
+    if (!StrokeInProgress(g_view)) {
         return;
     }
     // A button released outside the window never reaches us: a move with the button up ends
@@ -99,7 +95,7 @@ void OnStrokeMove(WPARAM buttons, LPARAM point) {
 }
 
 void OnStrokeEnd(LPARAM point) {
-    if (!StrokeInProgress()) {
+    if (!StrokeInProgress(g_view)) {
         return;
     }
     const ViewPoint last = UnpackPoint(static_cast<std::uint32_t>(point));

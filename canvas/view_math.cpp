@@ -69,10 +69,7 @@ ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeigh
     const int visibleH = VisibleSpan(clientHeight, view.zoom);
     const Span x = CutToCanvas(view.originX, visibleW, clientWidth);
     const Span y = CutToCanvas(view.originY, visibleH, clientHeight);
-    ViewBlit blit = {x.dst, y.dst, x.dstLen, y.dstLen, x.src, y.src, x.srcLen, y.srcLen, false};
-    blit.coversClient =
-        x.dst == 0 && y.dst == 0 && x.dstLen == clientWidth && y.dstLen == clientHeight;
-    return blit;
+    return {x.dst, y.dst, x.dstLen, y.dstLen, x.src, y.src, x.srcLen, y.srcLen};
 }
 
 PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {

@@ -26,6 +26,10 @@ inline bool IsNoPoint(ViewPoint p) {
     return p.x == -1 && p.y == -1;
 }
 
+inline bool StrokeInProgress(const ViewState& view) {
+    return !IsNoPoint(view.lastPoint);
+}
+
 // A pointer message's lParam: x in the low word, y in the high word, both unsigned.
 ViewPoint UnpackPoint(std::uint32_t packed);
 
@@ -44,7 +48,6 @@ ViewPoint ClientToCanvas(const ViewState& view, ViewPoint client);
 struct ViewBlit {
     int dstX, dstY, dstW, dstH;
     int srcX, srcY, srcW, srcH;
-    bool coversClient;
 };
 
 ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeight);
