@@ -11,23 +11,34 @@
 
 namespace {
 
-// Restarts the settle timer: the snapshot is taken when nothing has happened for a while.
+// When the canvas last changed, and whether the settle timer runs: a stroke changes the canvas at
+// every segment, and setting a window timer is far dearer than noting the time.
+DWORD g_lastCanvasChange;
+bool g_settling;
+
+// The snapshot is taken once nothing has changed for a while.
 void ScheduleSnapshot() {
-    if (IsSnapshotClaimed()) {
-        SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr);
+    g_lastCanvasChange = GetTickCount();
+    if (!g_settling && IsSnapshotClaimed()) {
+        g_settling = SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr) != 0;
     }
 }
 
-// Snapshots a modified memo; during a stroke it waits for the pen to lift.
+// Snapshots a modified memo once the canvas has settled; during a stroke it waits for the pen to
+// lift.
 void OnSnapshotTimer() {
-    if (!IsNoPoint(g_view.lastPoint)) {
+    const DWORD quiet = GetTickCount() - g_lastCanvasChange;
+    if (quiet < SNAPSHOT_SETTLE_MS) {
+        SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS - quiet, nullptr);
         return;
     }
     // A worker still writing the last one, or no memory for the copies: the next tick tries again.
-    if (g_document.modified != 0 && !TakeSnapshot()) {
+    if (StrokeInProgress(g_view) || (g_document.modified != 0 && !TakeSnapshot())) {
+        SetTimer(g_app.hwnd, SNAPSHOT_TIMER, SNAPSHOT_SETTLE_MS, nullptr);
         return;
     }
     KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
+    g_settling = false;
 }
 
 } // namespace
@@ -51,6 +62,7 @@ void KeepInkInSnapshot() {
 
 void StopSnapshots() {
     KillTimer(g_app.hwnd, SNAPSHOT_TIMER);
+    g_settling = false;
     ReleaseSnapshot();
 }
 
