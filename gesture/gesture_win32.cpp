@@ -16,7 +16,6 @@ static_assert(GESTURE_FLAG_BEGIN == GF_BEGIN && GESTURE_FLAG_INERTIA == GF_INERT
                   GESTURE_FLAG_END == GF_END,
               "gesture flags must match the platform's");
 static_assert(sizeof(GESTURECONFIG) == 12, "SetGestureConfig is given 12-byte records");
-static_assert(sizeof(GESTUREINFO) == 48, "GetGestureInfo is given a 48-byte record");
 
 void ConfigureGestures() {
     // Pan with the gutter and inertia, but without GC_PAN or the single-finger pan bits.

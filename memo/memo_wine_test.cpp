@@ -704,7 +704,7 @@ TEST_F(MemoTest, TheOpenDialogAsksForPngFilesFromTheMemosFolder) {
 
     ASSERT_EQ(g_openDialogCalls.size(), 2u);
     const OPENFILENAMEW& given = g_openDialogCalls[0].given;
-    EXPECT_EQ(given.lStructSize, 88u);
+    EXPECT_EQ(given.lStructSize, sizeof(OPENFILENAMEW));
     EXPECT_EQ(given.hwndOwner, g_app.hwnd);
     const wchar_t filter[] = L"Pngファイル(*.png)\0*.png\0"; // ends in two terminators
     ASSERT_NE(given.lpstrFilter, nullptr);

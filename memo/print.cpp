@@ -13,9 +13,6 @@ namespace {
 constexpr DWORD PRINT_DIALOG_FLAGS =
     PD_RETURNDC | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE;
 static_assert(PRINT_DIALOG_FLAGS == 0x140104, "print dialog flags");
-#ifndef _WIN64
-static_assert(sizeof(PRINTDLGW) == 66, "the print dialog record is packed");
-#endif
 
 constexpr int DOCUMENT_NAME_CAPACITY = 256;
 

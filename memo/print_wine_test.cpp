@@ -324,7 +324,7 @@ TEST_F(PrintTest, PrintingComposesAndReleasesWhatItMadeButKeepsDocumentAndView) 
 
     PrintAnswering(IDOK);
     ASSERT_TRUE(g_dialogCall.result);
-    EXPECT_EQ(g_dialogCall.given.lStructSize, 66u);
+    EXPECT_EQ(g_dialogCall.given.lStructSize, sizeof(PRINTDLGW));
     EXPECT_EQ(g_dialogCall.given.Flags, 0x140104u);
     EXPECT_EQ(g_dialogCall.given.hwndOwner, g_app.hwnd);
     EXPECT_EQ(g_dialogCall.given.hDevMode, nullptr);

@@ -8,6 +8,10 @@ void* ReplaceImport(const char* dll, const char* function, void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
     auto* headers = reinterpret_cast<IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    // The running image is of this build's own kind, PE32 or PE32+, as the native types are.
+    if (headers->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC) {
+        return nullptr;
+    }
     const IMAGE_DATA_DIRECTORY& imports =
         headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
