@@ -57,10 +57,11 @@ void CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
             std::uint32_t* inStrip = strip + (column(i) * TILE_SIDE - left);
             for (int y = 0; y < TILE_SIDE; ++y) {
                 std::uint32_t* line = inStrip + static_cast<std::size_t>(y) * stripWidth;
+                std::uint32_t* tileLine = tile + static_cast<std::size_t>(y) * TILE_SIDE;
                 if (toLayer) {
-                    std::copy(tile + y * TILE_SIDE, tile + (y + 1) * TILE_SIDE, line);
+                    std::copy(tileLine, tileLine + TILE_SIDE, line);
                 } else {
-                    std::copy(line, line + TILE_SIDE, tile + y * TILE_SIDE);
+                    std::copy(line, line + TILE_SIDE, tileLine);
                 }
             }
         }

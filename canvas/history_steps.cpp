@@ -89,8 +89,8 @@ void TurnPixelsQuarter(const std::uint32_t* pixels, std::uint32_t* turned, int s
         for (int columnBlock = 0; columnBlock < side; columnBlock += BLOCK) {
             const int columnEnd = std::min(columnBlock + BLOCK, side);
             for (int column = columnBlock; column < columnEnd; ++column) {
-                std::uint32_t* to =
-                    turned + (clockwise ? column * side + last : (last - column) * side);
+                const std::ptrdiff_t at = column;
+                std::uint32_t* to = turned + (clockwise ? at * side + last : (last - at) * side);
                 const std::uint32_t* from = pixels + column;
                 for (int row = rowBlock; row < rowEnd; ++row) {
                     to[row * step] = from[static_cast<std::ptrdiff_t>(row) * side];

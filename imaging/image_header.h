@@ -7,7 +7,7 @@
 
 // Enough for most JPEGs' metadata segments before their frame header; the walk of a JPEG with more
 // goes on over the following bytes.
-constexpr std::size_t IMAGE_HEADER_READ_LIMIT = 1024 * 1024;
+constexpr std::size_t IMAGE_HEADER_READ_LIMIT = std::size_t{1024} * 1024;
 // The canvas is 2048 pixels square and cuts everything beyond, so a larger picture only costs
 // memory: 8192 × 8192 pixels (256 MiB at 32 bits) is the most a memo opens, 32767 on a side.
 constexpr std::uint64_t IMAGE_PIXEL_LIMIT = std::uint64_t{8192} * 8192;
