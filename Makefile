@@ -1,9 +1,12 @@
 # make run: install what is missing, build, start Inkwisp under Wine.
 # make test: install what is missing, build, run the host, wine and e2e tests.
-# make dist: the portable zip, the installer and SHA256SUMS in dist/.
+# Where the kernel starts no 32-bit program, the x64 build runs under 64-bit Wine instead of the
+# x86 one (scripts/arch.sh); INKWISP_ARCH=x86 or x64 chooses.
+# make dist: the portable zips, the installers and SHA256SUMS in dist/, for x86 and x64.
 # make fuzz: build, then fuzz the settings reader, the path handling and the image-header reader
 # for a bounded time.
-# make lint: the Windows product built with Clang (warnings are errors), then clang-tidy.
+# make lint: the Windows product built with Clang for x86 and x64 (warnings are errors), then
+# clang-tidy.
 # make coverage: line coverage per room from the host and wine tests, in builds of its own.
 .PHONY: all deps build build-host build-windows run dist test lint coverage fuzz bench format clean
 
@@ -15,9 +18,9 @@ all: build
 deps:
 	@bash scripts/deps.sh
 
+# Both programs; the tests and the bench of the one this machine runs (scripts/arch.sh).
 build-windows: deps
-	@cmake --preset windows >/dev/null
-	@cmake --build --preset windows -j $(JOBS)
+	@JOBS=$(JOBS) bash scripts/build-windows.sh
 
 build-host: deps
 	@cmake --preset host >/dev/null
@@ -25,11 +28,9 @@ build-host: deps
 
 build: build-windows build-host
 
-# Only the program: a first run need not wait for every test executable.
+# Only the program this machine runs: a first run need not wait for every test executable.
 run: deps
-	@cmake --preset windows >/dev/null
-	@cmake --build --preset windows -j $(JOBS) --target inkwisp
-	@bash scripts/run.sh
+	@JOBS=$(JOBS) bash scripts/run.sh
 
 dist: deps
 	@JOBS=$(JOBS) bash scripts/dist.sh

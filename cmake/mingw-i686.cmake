@@ -9,4 +9,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Test executables run under Wine with the build folder's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+set(CMAKE_CROSSCOMPILING_EMULATOR env INKWISP_ARCH=x86 "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")

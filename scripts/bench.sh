@@ -41,4 +41,5 @@ start_time() {
 export -f bench start_time
 INKWISP_SCREEN=1920x1200x24 INKWISP_WINDOW_MANAGER=0 bash "$root/scripts/with-display.sh" bash -c 'bench "$@"' _ "$@"
 bash "$root/scripts/with-display.sh" bash -c start_time
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version 2>/dev/null)"
+source "$root/scripts/wine-env.sh"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version 2>/dev/null), $INKWISP_ARCH_TITLE"

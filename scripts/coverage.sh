@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # make coverage: line coverage of the product per room, from the host tests and the wine tests,
 # each in a build of its own with gcov's counters (build/coverage-host, build/coverage-windows),
-# so the normal builds are never touched. The wine tests write their counters from inside Wine to
-# the build folders' Unix paths (through Wine's z: drive); i686-w64-mingw32-gcov reads them.
+# so the normal builds are never touched. The wine tests run on the build that this machine runs
+# (scripts/arch.sh) and write their counters from inside Wine to the build folders' Unix paths
+# (through Wine's z: drive); that architecture's mingw gcov reads them.
 # gcovr gathers each build's figures; a line counts as run when either build ran it. Writes
 # build/coverage-report.txt as well.
 set -uo pipefail
@@ -27,7 +28,13 @@ build "$host"
 ctest --test-dir "$host" -L host -E '_fuzz$' -j "$jobs" >"$host.test.log" 2>&1 ||
     echo "make coverage: some host tests failed (see $host.test.log); counting what ran"
 
-build "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+source scripts/arch.sh
+if [[ $INKWISP_ARCH == x64 ]]; then
+    toolchain=mingw-x86_64 gcov=x86_64-w64-mingw32-gcov-posix
+else
+    toolchain=mingw-i686 gcov=i686-w64-mingw32-gcov-posix
+fi
+build "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake"
 wine_tests() {
     source scripts/wine-env.sh
     bash scripts/wine-prefix.sh
@@ -45,7 +52,7 @@ filters=(--filter '(app|canvas|gesture|pen|memo|settings|imaging|records|res)/[^
          --exclude '.*_(test|fuzz)\.cpp$')
 gcovr -r "$root" "${filters[@]}" --gcov-executable gcov --json "$host/coverage.json" "$host" ||
     exit 1
-gcovr -r "$root" "${filters[@]}" --gcov-executable i686-w64-mingw32-gcov-posix \
+gcovr -r "$root" "${filters[@]}" --gcov-executable "$gcov" \
     --json "$windows/coverage.json" "$windows" || exit 1
 
 /usr/bin/python3 - "$host/coverage.json" "$windows/coverage.json" <<'PY' | tee build/coverage-report.txt

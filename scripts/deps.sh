@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Inkwisp need (Debian, as root); quiet when all is there.
+# Both Wine loaders: a machine whose kernel starts no 32-bit program runs the 64-bit one only.
 set -euo pipefail
 
 packages=(
     cmake make g++ googletest clang libclang-rt-14-dev clang-format clang-tidy lld gcovr
-    g++-mingw-w64-i686 binutils-mingw-w64-i686
+    g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
     wine wine32:i386 libcups2:i386
     xvfb xdotool x11-utils openbox imagemagick poppler-utils fonts-ipafont-gothic
     cups cups-client cups-bsd printer-driver-cups-pdf
-    nsis osslsigncode openssl wine64 python3-yaml
+    nsis osslsigncode openssl wine64 python3-yaml python3-pefile
     python3
 )
 

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Starts Inkwisp under Wine: on the user's display if there is one, otherwise on a private Xvfb
-# display, with a screenshot of the started window, until interrupted.
+# Builds and starts the Inkwisp that this machine runs (scripts/arch.sh) under Wine: on the user's
+# display if there is one, otherwise on a private Xvfb display, with a screenshot of the started
+# window, until interrupted.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/wine-env.sh"
 exe=$INKWISP_BUILD/Inkwisp/inkwisp.exe
+(cd "$root" && cmake --preset "$INKWISP_PRESET" >/dev/null &&
+    cmake --build --preset "$INKWISP_PRESET" -j "${JOBS:-$(nproc)}" --target inkwisp) || exit 1
+echo "Starting the $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)."
 
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
     bash "$root/scripts/wine-prefix.sh"

@@ -23,3 +23,6 @@ REG
 else
     wine wineboot </dev/null >/dev/null 2>&1
 fi
+# The desktop window's process, detached too (scripts/wine-run.sh), and up before the first test.
+wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+sleep 1

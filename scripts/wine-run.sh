@@ -7,4 +7,7 @@ source "$(dirname "$0")/wine-env.sh"
 # calls are cheap when they run already.
 wineserver -p 120 </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
+# So is the desktop window's process, which 64-bit Wine's wineboot does not start: a test's first
+# window would start it. It ends at once where the desktop runs already.
+wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &
 exec wine "$@"

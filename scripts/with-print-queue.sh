@@ -6,7 +6,8 @@
 # the printing tests report themselves skipped. Every wait is bounded.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${INKWISP_BUILD:-$root/build/windows}
+source "$root/scripts/arch.sh"
+build=$INKWISP_BUILD
 queue=Inkwisp_PDF
 out=$build/printed
 conf=/etc/cups/cups-pdf-inkwisp.conf

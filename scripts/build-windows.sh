@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds both architectures' inkwisp.exe (both are shipped, and each is checked from its file on
+# every machine), and the test executables and the bench only for the build that this machine
+# runs (scripts/arch.sh).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+source scripts/arch.sh
+for preset in windows windows-x64; do
+    cmake --preset "$preset" >/dev/null
+    if [[ $preset == "$INKWISP_PRESET" ]]; then
+        cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}"
+    else
+        cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}" --target inkwisp
+    fi
+done
