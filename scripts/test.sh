@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test layer: host (native, sanitizers), then wine and e2e on a private display.
+# Runs every test layer: host (native, sanitizers), the shipped executables read from their files,
+# then wine and e2e on a private display, on the Windows build that this machine runs
+# (scripts/arch.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -7,12 +9,19 @@ cd "$root"
 ctest --preset host --output-on-failure -j "$(nproc)"
 host=$?
 
+# Both architectures' programs are checked without running them, on every machine.
+/usr/bin/python3 tests/shipped_exe.py build/windows/Inkwisp/inkwisp.exe \
+    build/windows-x64/Inkwisp/inkwisp.exe
+shipped=$?
+
+source scripts/arch.sh
+echo "windows tests: $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)"
 windows_tests() {
     source scripts/wine-env.sh
     bash scripts/wine-prefix.sh
     # Wine tests run side by side; what they share is locked (RESOURCE_LOCK, RUN_SERIAL), and
     # the e2e tests, which share the display, run alone.
-    ctest --preset windows --output-on-failure -j "$(nproc)"
+    ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$(nproc)"
     local status=$?
     wineserver -k 2>/dev/null
     return $status
@@ -22,8 +31,8 @@ INKWISP_SCREEN=1280x1024x24 bash scripts/with-print-queue.sh bash scripts/with-d
     bash -c windows_tests
 windows=$?
 
-if [[ $host -ne 0 || $windows -ne 0 ]]; then
-    echo "make test: FAILED (host $host, windows $windows)"
+if [[ $host -ne 0 || $shipped -ne 0 || $windows -ne 0 ]]; then
+    echo "make test: FAILED (host $host, shipped $shipped, windows $INKWISP_ARCH $windows)"
     exit 1
 fi
-echo "make test: all layers passed"
+echo "make test: all layers passed (windows tests on the $INKWISP_ARCH build)"
