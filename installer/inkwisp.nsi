@@ -1,7 +1,10 @@
 ; The Inkwisp installer. scripts/dist.sh runs makensis with
 ;   /DVERSION=<version> /DCOPYRIGHT=<copyright notice> /DSTAGE=<folder with the files>
 ;   /DICON=<icon> /DOUTFILE=<setup exe>
-; and, to sign the uninstaller and the installer, /DSIGN=<command that signs the file it is given>.
+; and, to sign the uninstaller and the installer, /DSIGN=<command that signs the file it is given>;
+; /DX64 for the x64 program, whose installer is a 64-bit program itself: it installs into the
+; 64-bit Program Files and writes the 64-bit registry view. Without it the 32-bit program goes
+; where 32-bit programs go, on 64-bit Windows too (Program Files (x86), the 32-bit view).
 ; Everything written here is removed again by the uninstaller; the user's memos, Settings.txt and
 ; bak (in the application-data folder, or wherever memos are saved) are never touched.
 ;
@@ -10,7 +13,11 @@
 ; /AllUsers or /CurrentUser choose on the command line. Without either, an administrator gets the
 ; scope of an earlier install, else every user; anybody else installs for themselves.
 
-Unicode true
+!ifdef X64
+    Target amd64-unicode
+!else
+    Unicode true
+!endif
 !if ${NSIS_PACKEDVERSION} < 0x03008000
     ; !uninstfinalize, and DeleteRegKey /ifempty keeping a key that has values
     !error "NSIS 3.08 or later is needed"
@@ -42,6 +49,9 @@ SetCompressor /SOLID lzma
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_KEY "${UNINSTALL_KEY}"
 !define MULTIUSER_INSTALLMODE_DEFAULT_REGISTRY_VALUENAME "InstallLocation"
 !define MULTIUSER_INSTALLMODE_FUNCTION UseEarlierLocation
+!ifdef X64
+    !define MULTIUSER_USE_PROGRAMFILES64
+!endif
 ; The uninstaller takes its scope from its folder, not from the command line.
 !define MULTIUSER_NOUNINSTALL
 !include "MultiUser.nsh"
@@ -98,8 +108,16 @@ LangString NeedsAdmin ${LANG_ENGLISH} "Removing Inkwisp for all users needs admi
     ${EndIf}
 !macroend
 
+; The registry view of the program's own architecture, before anything is read from it.
+!macro UseProgramRegistryView
+    !ifdef X64
+        SetRegView 64
+    !endif
+!macroend
+
 Function .onInit
     !insertmacro UseUserLanguage
+    !insertmacro UseProgramRegistryView
     ${IfNot} ${AtLeastWin7}
         MessageBox MB_OK|MB_ICONSTOP "$(OldWindows)" /SD IDOK
         SetErrorLevel ${EXIT_OLD_WINDOWS}
@@ -143,6 +161,7 @@ FunctionEnd
 
 Function un.onInit
     !insertmacro UseUserLanguage
+    !insertmacro UseProgramRegistryView
     ; Each scope has its own uninstaller in its own folder: it removes what the scope whose entry
     ; names that folder wrote, and nothing of the other scope.
     UserInfo::GetAccountType

@@ -44,7 +44,7 @@ def winget_file(folder, kind, suffix, lines):
                                              "ManifestVersion: " + MANIFEST_VERSION, ""]))
 
 
-def write_winget(folder, version, base, setup):
+def write_winget(folder, version, base, setups):
     os.makedirs(folder, exist_ok=True)
     package = ["PackageIdentifier: " + IDENTIFIER, "PackageVersion: " + quoted(version)]
     winget_file(folder, "version", "", package + ["DefaultLocale: ja-JP"])
@@ -61,19 +61,20 @@ def write_winget(folder, version, base, setup):
         "- InstallerReturnCode: %d" % EXIT_OLD_WINDOWS, "  ReturnResponse: systemNotSupported",
         "Installers:",
     ]
-    url, digest = base + "/" + os.path.basename(setup), sha256(setup)
-    for scope, switch in SCOPE_SWITCHES.items():
-        installer += ["- Architecture: x86",
-                      "  Scope: " + scope,
-                      "  InstallerUrl: " + quoted(url),
-                      "  InstallerSha256: " + digest,
-                      "  InstallerSwitches:",
-                      "    Interactive: " + switch,
-                      "    Silent: /S " + switch,
-                      "    SilentWithProgress: /S " + switch]
-        # Every user's install needs administrator rights; winget asks for them first.
-        if scope == "machine":
-            installer.append("  ElevationRequirement: elevationRequired")
+    for architecture, setup in setups.items():
+        url, digest = base + "/" + os.path.basename(setup), sha256(setup)
+        for scope, switch in SCOPE_SWITCHES.items():
+            installer += ["- Architecture: " + architecture,
+                          "  Scope: " + scope,
+                          "  InstallerUrl: " + quoted(url),
+                          "  InstallerSha256: " + digest,
+                          "  InstallerSwitches:",
+                          "    Interactive: " + switch,
+                          "    Silent: /S " + switch,
+                          "    SilentWithProgress: /S " + switch]
+            # Every user's install needs administrator rights; winget asks for them first.
+            if scope == "machine":
+                installer.append("  ElevationRequirement: elevationRequired")
     winget_file(folder, "installer", ".installer", installer)
 
     for locale, kind in (("ja-JP", "defaultLocale"), ("en-US", "locale")):
@@ -87,7 +88,8 @@ def write_winget(folder, version, base, setup):
         ])
 
 
-def write_scoop(folder, version, base, archive):
+def write_scoop(folder, version, base, archives):
+    """Both zips hold the same folder: Scoop picks the one of the machine's architecture."""
     os.makedirs(folder, exist_ok=True)
     # The zip's top folder stays: the program names its settings folder (%APPDATA%\Inkwisp) after
     # the folder it runs from, and Scoop's own folder would be "current". The settings live
@@ -97,8 +99,9 @@ def write_scoop(folder, version, base, archive):
         "description": DESCRIPTION["en-US"],
         "homepage": base,
         "license": LICENSE,
-        "url": base + "/" + os.path.basename(archive),
-        "hash": sha256(archive).lower(),
+        "architecture": {scoop: {"url": base + "/" + os.path.basename(archive),
+                                 "hash": sha256(archive).lower()}
+                         for scoop, archive in archives.items()},
         "bin": "Inkwisp\\inkwisp.exe",
         "shortcuts": [["Inkwisp\\inkwisp.exe", "Inkwisp"]],
     }
@@ -110,9 +113,11 @@ def write_scoop(folder, version, base, archive):
 def main(version, base, dist):
     base = base.rstrip("/")
     write_winget(os.path.join(dist, "winget"), version, base,
-                 os.path.join(dist, "Inkwisp-%s-setup.exe" % version))
+                 {"x86": os.path.join(dist, "Inkwisp-%s-setup.exe" % version),
+                  "x64": os.path.join(dist, "Inkwisp-%s-x64-setup.exe" % version)})
     write_scoop(os.path.join(dist, "scoop"), version, base,
-                os.path.join(dist, "Inkwisp-%s-win32.zip" % version))
+                {"32bit": os.path.join(dist, "Inkwisp-%s-win32.zip" % version),
+                 "64bit": os.path.join(dist, "Inkwisp-%s-x64.zip" % version)})
 
 
 if __name__ == "__main__":

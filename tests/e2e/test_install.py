@@ -1,9 +1,11 @@
-"""The installer round trips in fresh Wine prefixes of their own: for every user (silent install,
-files, registry, "Open with" and the Start-menu shortcut; install over an existing install;
-silent uninstall; the portable zip against the installed program), for the current user only
-(nothing written to HKLM or Program Files; a silent install over a running copy changes nothing),
-and for every user on 64-bit Windows. Also: the winget and Scoop manifests against the built
-files, and signing with a throwaway certificate."""
+"""The installer round trips in fresh Wine prefixes of their own, for each installer that this
+machine runs (the x64 one everywhere, the x86 one where 32-bit code runs): for every user (silent
+install, files, registry, "Open with" and the Start-menu shortcut; install over an existing
+install; silent uninstall; the portable zip against the installed program), for the current user
+only (nothing written to HKLM or Program Files; a silent install over a running copy changes
+nothing), and for every user on 64-bit Windows, each program in its own Program Files and registry
+view. Also: the winget and Scoop manifests against the built files, and signing with a throwaway
+certificate."""
 import glob
 import hashlib
 import json
@@ -33,15 +35,23 @@ EXIT_IN_USE = 32
 EXIT_OLD_WINDOWS = 1150
 
 
-class Install:
-    """Where one scope's install goes in one prefix: "machine" (every user) or "user"."""
+# Each program's downloads, and the build folder of its own "Open with" helper.
+DOWNLOADS = {"x86": ("Inkwisp-%s-setup.exe", "Inkwisp-%s-win32.zip", "windows"),
+             "x64": ("Inkwisp-%s-x64-setup.exe", "Inkwisp-%s-x64.zip", "windows-x64")}
 
-    def __init__(self, prefix, arch, scope):
+
+class Install:
+    """Where one scope's install of one program ("x86", "x64") goes in one prefix: "machine"
+    (every user) or "user"."""
+
+    def __init__(self, prefix, arch, scope, program="x86"):
         self.prefix, self.arch, self.scope = os.path.join(WINE, prefix), arch, scope
+        self.program_arch = program
         drive = os.path.join(self.prefix, "drive_c")
         start_menu = ["Microsoft", "Windows", "Start Menu", "Programs", "Inkwisp.lnk"]
         if scope == "machine":
-            folder = "Program Files (x86)" if arch == "win64" else "Program Files"
+            wow64 = arch == "win64" and program == "x86"
+            folder = "Program Files (x86)" if wow64 else "Program Files"
             self.folder = "C:\\%s\\Inkwisp" % folder
             self.program = os.path.join(drive, folder, "Inkwisp")
             self.shortcut = os.path.join(drive, "ProgramData", *start_menu)
@@ -66,9 +76,23 @@ def artefact(pattern):
     return found[0]
 
 
+def runs_32_bit_code():
+    return os.environ["INKWISP_RUNS_32_BIT"] == "1"  # scripts/arch.sh's probe
+
+
 def use_prefix(at):
+    """Wine for the prefix: Debian's own where 32-bit code runs (it starts 64-bit programs too),
+    else the 64-bit loader alone (scripts/wine64)."""
     subprocess.run(["wineserver", "-k"], stdin=subprocess.DEVNULL, capture_output=True)
     os.environ["WINEPREFIX"], os.environ["WINEARCH"] = at.prefix, at.arch
+    shim = os.path.join(ROOT, "scripts", "wine64")
+    folders = [f for f in os.environ["PATH"].split(os.pathsep) if f != shim]
+    os.environ.pop("WINELOADER", None)
+    if not runs_32_bit_code():
+        folders.insert(0, shim)
+        os.environ["WINELOADER"] = "/usr/lib/wine/wine64"
+    os.environ["PATH"] = os.pathsep.join(folders)
+    e2e.ROAMING = os.path.join(at.prefix, "drive_c", "users", USER, "AppData", "Roaming")
 
 
 def wine_status(*args, wait_all=True):
@@ -251,7 +275,7 @@ def sha256(path):
     return hashlib.sha256(read(path)).hexdigest()
 
 
-def check_manifests(version, setup, archive):
+def check_manifests(version, setups, archives):
     """The winget and Scoop manifests name what was built; returns the silent switches by scope."""
     folder = os.path.join(DIST, "winget")
     names = {"version": "Inkwisp.Inkwisp.yaml", "installer": "Inkwisp.Inkwisp.installer.yaml",
@@ -280,27 +304,34 @@ def check_manifests(version, setup, archive):
               "installer type or product code: %s" % installer)
     e2e.check({"InstallerReturnCode": EXIT_IN_USE, "ReturnResponse": "packageInUse"} in
               installer["ExpectedReturnCodes"], "no packageInUse exit code")
-    switches = {}
+    switches, listed = {}, []
     for entry in installer["Installers"]:
-        e2e.check(entry["Architecture"] == "x86" and
-                  entry["InstallerSha256"] == sha256(setup).upper() and
+        setup = setups.get(entry["Architecture"], "")
+        e2e.check(entry["InstallerSha256"] == sha256(setup).upper() and
                   re.match(r"^https://.+/%s$" % re.escape(os.path.basename(setup)),
                            entry["InstallerUrl"]), "installer entry: %s" % entry)
         silent = entry["InstallerSwitches"]["Silent"]
         e2e.check(entry["InstallerSwitches"]["SilentWithProgress"] == silent and
                   silent.split()[0] == "/S", "switches: %s" % entry["InstallerSwitches"])
-        switches[entry["Scope"]] = silent.split()
-    e2e.check(sorted(switches) == ["machine", "user"], "scopes: %s" % sorted(switches))
+        e2e.check(switches.setdefault(entry["Scope"], silent.split()) == silent.split(),
+                  "the two installers' switches differ: %s" % entry["InstallerSwitches"])
+        listed.append((entry["Architecture"], entry["Scope"]))
+    e2e.check(sorted(listed) == [(a, s) for a in ("x64", "x86") for s in ("machine", "user")],
+              "installers listed: %s" % sorted(listed))
 
     with open(os.path.join(DIST, "scoop", "inkwisp.json"), encoding="utf-8") as f:
         scoop = json.load(f)
-    with zipfile.ZipFile(archive) as files:
-        packed = files.namelist()
-    e2e.check(scoop["version"] == version and scoop["hash"] == sha256(archive) and
-              re.match(r"^https://.+/%s$" % re.escape(os.path.basename(archive)), scoop["url"]) and
-              scoop["bin"].replace("\\", "/") in packed and
-              all(link[0].replace("\\", "/") in packed for link in scoop["shortcuts"]),
-              "scoop manifest: %s" % scoop)
+    e2e.check(scoop["version"] == version and
+              sorted(scoop["architecture"]) == ["32bit", "64bit"], "scoop manifest: %s" % scoop)
+    for key, arch in (("32bit", "x86"), ("64bit", "x64")):
+        archive, entry = archives[arch], scoop["architecture"][key]
+        with zipfile.ZipFile(archive) as files:
+            packed = files.namelist()
+        e2e.check(entry["hash"] == sha256(archive) and
+                  re.match(r"^https://.+/%s$" % re.escape(os.path.basename(archive)),
+                           entry["url"]) and scoop["bin"].replace("\\", "/") in packed and
+                  all(link[0].replace("\\", "/") in packed for link in scoop["shortcuts"]),
+                  "scoop manifest, %s: %s" % (key, scoop))
     return switches
 
 
@@ -319,6 +350,8 @@ def machine_round_trip(at, setup, archive, version, switches):
     e2e.check(before[at.app_key] == {} and before[at.uninstall_key] == {}, "Inkwisp was registered")
     wine_wait(setup, "/S")
     check_installed(at, before, version)
+    if at.arch == "win64":
+        check_registry_view(at)
     e2e.check(glob.glob(os.path.join(at.prefix, "drive_c", "users", "*", "Desktop",
                                      "Inkwisp.lnk")) == [], "a desktop shortcut nobody asked for")
 
@@ -336,7 +369,8 @@ def machine_round_trip(at, setup, archive, version, switches):
     # Step 3: "Open with" on an image whose path has blanks opens it as a memo.
     picture = os.path.join(e2e.HOME, "my pictures", "pic one.png")
     memo.write_png(picture, 300, 200, lambda x, y: (204, 0, 0))
-    opener = os.path.join(os.environ["INKWISP_BUILD"], "tests", "e2e", "open_with.exe")
+    opener = os.path.join(ROOT, "build", DOWNLOADS[at.program_arch][2], "tests", "e2e",
+                          "open_with.exe")
     start_from_shell(opener, "Applications\\inkwisp.exe", memo.windows_path(picture))
     window = e2e.wait_window("^pic one.png -Inkwisp$")
     e2e.screenshot("install-open-with")
@@ -442,6 +476,17 @@ def user_round_trip(at, setup, version, switches):
               "Files: %s" % machine_changes(at, machine))
 
 
+def check_registry_view(at):
+    """On 64-bit Windows each program's entry for every user is in its own registry view only:
+    the 32-bit one for the x86 program, the 64-bit one for the x64 program."""
+    native = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
+    wow = r"HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
+    seen = registry(at, [native, wow], "/reg:64")
+    own, other = (wow, native) if at.program_arch == "x86" else (native, wow)
+    e2e.check(seen[other] == {} and value(seen[own], "Uninstall\\Inkwisp", "InstallLocation") ==
+              ("REG_SZ", at.folder), "64-bit view: %s" % seen)
+
+
 def wow64_round_trip(at, setup, version, switches):
     """The install for every user on 64-bit Windows: the 32-bit program goes to Program Files
     (x86) and its entries to the 32-bit registry view."""
@@ -450,11 +495,7 @@ def wow64_round_trip(at, setup, version, switches):
     before = registry(at)
     wine_wait(setup, *switches["machine"])
     installed = check_installed(at, before, version)
-    native = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
-    wow = r"HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
-    seen = registry(at, [native, wow], "/reg:64")
-    e2e.check(seen[native] == {} and value(seen[wow], "Uninstall\\Inkwisp", "InstallLocation") ==
-              ("REG_SZ", at.folder), "64-bit view: %s" % seen)
+    check_registry_view(at)
     uninstall(at, installed, before)
 
 
@@ -473,9 +514,10 @@ def signature(path, certificate):
     return result.returncode == 0 and "Signature verification: ok" in result.stdout
 
 
-def check_signing(at, version):
-    """With a certificate, the exe, the uninstaller and the installer are signed; without, the
-    build is the one make dist made, byte for byte."""
+def check_signing(installs, version):
+    """With a certificate, each program's exe, uninstaller and installer are signed; without, the
+    build is the one make dist made, byte for byte. Installs: the user's install of each program
+    that this machine runs, by architecture."""
     work = os.path.join(WINE, "signing")
     shutil.rmtree(work, ignore_errors=True)
     os.makedirs(work)
@@ -486,37 +528,48 @@ def check_signing(at, version):
             "-passout", "pass:a password")
     signed = build_dist(os.path.join(work, "signed"), INKWISP_SIGN_PFX=bundle,
                         INKWISP_SIGN_PASSWORD="a password")
-    setup = os.path.join(signed, "Inkwisp-%s-setup.exe" % version)
-    with zipfile.ZipFile(os.path.join(signed, "Inkwisp-%s-win32.zip" % version)) as files:
-        with open(os.path.join(work, "inkwisp.exe"), "wb") as f:
-            f.write(files.read("Inkwisp/inkwisp.exe"))
-    # The uninstaller is inside the installer: an install writes it out.
-    fresh_prefix(at)
-    wine_wait(setup, "/S", at.switch)
-    for path in (os.path.join(work, "inkwisp.exe"), setup, os.path.join(at.program,
-                 "uninstall.exe"), os.path.join(at.program, "inkwisp.exe")):
-        e2e.check(signature(path, certificate), "no valid signature on %s" % path)
+    for arch, at in installs.items():
+        setup, archive = (os.path.join(signed, name % version) for name in DOWNLOADS[arch][:2])
+        with zipfile.ZipFile(archive) as files:
+            with open(os.path.join(work, "inkwisp.exe"), "wb") as f:
+                f.write(files.read("Inkwisp/inkwisp.exe"))
+        # The uninstaller is inside the installer: an install writes it out.
+        fresh_prefix(at)
+        wine_wait(setup, "/S", at.switch)
+        for path in (os.path.join(work, "inkwisp.exe"), setup, os.path.join(at.program,
+                     "uninstall.exe"), os.path.join(at.program, "inkwisp.exe")):
+            e2e.check(signature(path, certificate), "no valid signature on %s (%s)" % (path, arch))
 
     unsigned = build_dist(os.path.join(work, "unsigned"))
-    for name in ("Inkwisp-%s-setup.exe" % version, "Inkwisp-%s-win32.zip" % version, "SHA256SUMS"):
+    names = [name % version for setup, archive, _ in DOWNLOADS.values() for name in (setup, archive)]
+    for name in names + ["SHA256SUMS"]:
         e2e.check(read(os.path.join(unsigned, name)) == read(os.path.join(DIST, name)),
                   "an unsigned build's %s differs from make dist's (is dist/ from the commit "
                   "checked out? make dist stamps the commit's time)" % name)
-    e2e.check(not signature(os.path.join(DIST, "Inkwisp-%s-setup.exe" % version), certificate),
-              "make dist signed the installer without a certificate")
+    for setup, _, _ in DOWNLOADS.values():
+        e2e.check(not signature(os.path.join(DIST, setup % version), certificate),
+                  "make dist signed %s without a certificate" % setup % version)
 
 
 def test():
-    setup = artefact("Inkwisp-*-setup.exe")
-    version = re.search(r"Inkwisp-(.+)-setup\.exe$", setup).group(1)
-    archive = artefact("Inkwisp-%s-win32.zip" % version)
-    switches = check_manifests(version, setup, archive)
-    machine_round_trip(Install("install-prefix", "win32", "machine"), setup, archive, version,
-                       switches)
-    user = Install("install-prefix", "win32", "user")
-    user_round_trip(user, setup, version, switches)
-    wow64_round_trip(Install("install-prefix64", "win64", "machine"), setup, version, switches)
-    check_signing(user, version)
+    setup = artefact("Inkwisp-*-x64-setup.exe")
+    version = re.search(r"Inkwisp-(.+)-x64-setup\.exe$", setup).group(1)
+    setups = {arch: artefact(names[0] % version) for arch, names in DOWNLOADS.items()}
+    archives = {arch: artefact(names[1] % version) for arch, names in DOWNLOADS.items()}
+    switches = check_manifests(version, setups, archives)
+    users = {}
+    if runs_32_bit_code():
+        machine_round_trip(Install("install-prefix", "win32", "machine"), setups["x86"],
+                           archives["x86"], version, switches)
+        users["x86"] = Install("install-prefix", "win32", "user")
+        user_round_trip(users["x86"], setups["x86"], version, switches)
+        wow64_round_trip(Install("install-prefix64", "win64", "machine"), setups["x86"], version,
+                         switches)
+    machine_round_trip(Install("install-prefix64", "win64", "machine", "x64"), setups["x64"],
+                       archives["x64"], version, switches)
+    users["x64"] = Install("install-prefix64", "win64", "user", "x64")
+    user_round_trip(users["x64"], setups["x64"], version, switches)
+    check_signing(users, version)
 
 
 if __name__ == "__main__":
