@@ -57,7 +57,7 @@ LRESULT OnCreate(HWND window) {
     DragAcceptFiles(window, TRUE);
     StartPenInput(window);
     NewCanvasWithBackground();
-    g_view.lastPoint = NO_POINT;
+    EndStroke();
     RecoverAtStart();
     CheckMultiTouch(window);
     return 0;
@@ -99,7 +99,7 @@ LRESULT OnDestroy() {
 }
 
 LRESULT OnPaint() {
-    g_view.lastPoint = NO_POINT;
+    EndStroke();
     PaintView(0);
     return 0;
 }

@@ -82,7 +82,7 @@ void OnStrokeMove(WPARAM buttons, LPARAM point) {
     // A button released outside the window never reaches us: a move with the button up ends
     // the stroke instead of drawing ink the user never wrote.
     if ((buttons & MK_LBUTTON) == 0) {
-        g_view.lastPoint = NO_POINT;
+        EndStroke();
         return;
     }
     const ViewPoint current = UnpackPoint(static_cast<std::uint32_t>(point));
@@ -100,5 +100,9 @@ void OnStrokeEnd(LPARAM point) {
     }
     const ViewPoint last = UnpackPoint(static_cast<std::uint32_t>(point));
     DrawStrokeThrough(&last, 1);
+    EndStroke();
+}
+
+void EndStroke() {
     g_view.lastPoint = NO_POINT;
 }

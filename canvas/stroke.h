@@ -9,3 +9,5 @@ void OnStrokeStart(LPARAM point);
 // through every position the system recorded in between.
 void OnStrokeMove(WPARAM buttons, LPARAM point);
 void OnStrokeEnd(LPARAM point);
+// Ends a stroke in progress, if any: the moves that follow draw nothing until the next press.
+void EndStroke();
