@@ -1,12 +1,5 @@
-set(CMAKE_SYSTEM_NAME Windows)
+# inkwisp.exe for 32-bit Windows, the program that runs on every Windows.
+set(INKWISP_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-# Test executables run under Wine with the build folder's own prefix.
-set(CMAKE_CROSSCOMPILING_EMULATOR env INKWISP_ARCH=x86 "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+set(INKWISP_WINE_ARCH x86)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
