@@ -93,6 +93,7 @@ LRESULT OnDestroy() {
         SaveCurrentMemo();
     }
     StopSnapshots();
+    ReleaseView();
     ReleaseCanvas();
     PostQuitMessage(0);
     return 0;
@@ -236,7 +237,9 @@ void StartApplication(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow() {
-    return CreateWindowExW(0, g_app.className, g_app.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+    // The scroll bars stay when the whole canvas shows, disabled, so the client keeps its size.
+    return CreateWindowExW(0, g_app.className, g_app.caption,
+                           WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, CW_USEDEFAULT, 0,
                            CW_USEDEFAULT, 0, nullptr, nullptr, g_app.hinstance, nullptr);
 }
 

@@ -26,6 +26,14 @@ class CanvasTest : public testing::Test {
         g_document.modified = 0;
     }
 
+    // Ink full of detail, with stripes of empty ink that show the background.
+    void PaintBusyInk() {
+        PaintNoise(g_canvas.ink, 5u);
+        for (int y = 0; y < CANVAS_SIZE; y += 16) {
+            FillBitmapRect(g_canvas.ink, 0, y, CANVAS_SIZE, y + 9, WHITE);
+        }
+    }
+
     // A stroke as the window receives it: press, moves with the button held, release.
     void Stroke(int x0, int y0, int x1, int y1) {
         SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(x0, y0));
@@ -173,11 +181,22 @@ TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {
 
 TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
     StartTestWindow(1200, 700);
+    FillBitmapRect(g_canvas.ink, 2040, 1380, 2048, 1400, BLACK);
     g_view = {0.5, 0, 0, NO_POINT};
     PaintView(1);
     EXPECT_EQ(g_view.originX, -352);
+    // The whole width shows: the bar across stays, disabled, and the bar down does not.
+    const auto state = [](LONG bar) {
+        SCROLLBARINFO info = {};
+        info.cbSize = sizeof(info);
+        GetScrollBarInfo(g_app.hwnd, bar, &info);
+        return info.rgstate[0] & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE);
+    };
+    EXPECT_EQ(state(OBJID_HSCROLL), static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
+    EXPECT_EQ(state(OBJID_VSCROLL), 0u);
     // Client x 176 is canvas x 0; to its left lies no canvas.
     EXPECT_EQ(ReadClientPixel(180, 100), RGB(255, 255, 255));
+    EXPECT_EQ(ReadClientPixel(1198, 695), BLACK); // the canvas's right edge at the client's
     EXPECT_NE(ReadClientPixel(170, 100), RGB(255, 255, 255));
     // A stroke off the canvas draws nothing and does not crash.
     Stroke(20, 100, 100, 100);
@@ -220,10 +239,7 @@ TEST_F(CanvasTest, StrokesShowWhatARepaintOfTheWholeShows) {
     PaintNoise(g_canvas.background, 99u);
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "zoom " << row.zoom << " pen " << row.width);
-        PaintNoise(g_canvas.ink, 5u);
-        for (int y = 0; y < CANVAS_SIZE; y += 16) { // stripes of empty ink show the background
-            FillBitmapRect(g_canvas.ink, 0, y, CANVAS_SIZE, y + 9, WHITE);
-        }
+        PaintBusyInk();
         g_view = {row.zoom, row.originX, row.originY, NO_POINT};
         g_settings.backgroundEnabled = row.background;
         g_pen.color = row.color;
@@ -298,6 +314,8 @@ TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
         UpdateWindow(g_app.hwnd);
     }
     EXPECT_EQ(CountFreeGdiHandles(), before);
+    ReleaseView(); // as the window goes: the back buffer's bitmap and context
+    EXPECT_EQ(CountFreeGdiHandles(), before + 2);
 }
 
 TEST_F(CanvasTest, TheFreeHandleCountSeesALeakOfOneObject) {
