@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "canvas/view.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
@@ -300,6 +301,114 @@ TEST_F(CanvasTest, AMergedMoveDrawsThroughTheRecordedPoints) {
         EXPECT_EQ(ReadClientPixel(250, 100), detour);
         SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(400, 300));
     }
+}
+
+int g_scrolls;
+int g_trackPosition;
+
+int WINAPI CountScrolls(HWND window, int dx, int dy, const RECT* scrolled, const RECT* clip,
+                        HRGN uncovered, LPRECT bounds, UINT flags) {
+    ++g_scrolls;
+    return SystemFunction<decltype(&ScrollWindowEx)>(L"user32.dll", "ScrollWindowEx")(
+        window, dx, dy, scrolled, clip, uncovered, bounds, flags);
+}
+
+// The thumb is being dragged to g_trackPosition.
+BOOL WINAPI AnswerTrackPosition(HWND window, int bar, LPSCROLLINFO info) {
+    const BOOL read =
+        SystemFunction<decltype(&GetScrollInfo)>(L"user32.dll", "GetScrollInfo")(window, bar, info);
+    info->nTrackPos = (info->fMask & SIF_TRACKPOS) != 0 ? g_trackPosition : info->nTrackPos;
+    return read;
+}
+
+// Each way of moving the view through the real window, one input a row. The window must then hold
+// what a repaint of the whole shows, with the pixels on screen moved (ScrollWindowEx) at zoom 1, 2
+// and 0.5 and the whole repainted elsewhere, and the scroll bars must say where the view is.
+TEST_F(CanvasTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
+    const ScopedImport scrolls("user32.dll", "ScrollWindowEx",
+                               reinterpret_cast<void*>(&CountScrolls));
+    const ScopedImport track("user32.dll", "GetScrollInfo",
+                             reinterpret_cast<void*>(&AnswerTrackPosition));
+    const struct Row {
+        UINT message;
+        int code, keys, x, y; // delta, key or request; MK_ keys; pointer, drag's end or thumb
+        double zoom;
+        int originX, originY, scrolls;
+    } rows[] = {
+        {WM_MOUSEWHEEL, -120, 0, 10, 10, 1.0, 0, 120, 1},
+        {WM_MOUSEHWHEEL, 120, 0, 10, 10, 1.0, 120, 120, 1},
+        {WM_MOUSEWHEEL, -120, MK_SHIFT, 10, 10, 1.0, 240, 120, 1},
+        {WM_KEYDOWN, VK_NEXT, 0, 0, 0, 1.0, 240, 681, 1},
+        {WM_KEYDOWN, VK_NEXT, MK_SHIFT, 0, 0, 1.0, 1000, 681, 1},
+        {WM_VSCROLL, SB_LINEDOWN, 0, 0, 0, 1.0, 1000, 721, 1},
+        {WM_MBUTTONDOWN, 0, 0, -100, 250, 1.0, 1248, 771, 1},
+        {WM_VSCROLL, SB_PAGEDOWN, 0, 0, 0, 1.0, 1248, 1332, 1},
+        {WM_VSCROLL, SB_THUMBTRACK, 0, 0, 1000, 1.0, 1248, 1000, 1},
+        {WM_KEYDOWN, VK_END, MK_CONTROL, 0, 0, 1.0, 1248, 1447, 1},
+        {WM_MOUSEWHEEL, 120, MK_CONTROL, 200, 100, 1.189207, 1279, 1462, 0},
+        {WM_MOUSEWHEEL, 120, 0, 10, 10, 1.189207, 1279, 1362, 0},
+        // At zoom 2 the pixels move across the even width, not down the odd height.
+        {WM_MOUSEWHEEL, 360, MK_CONTROL, 400, 300, 2.0, 1416, 1464, 0},
+        {WM_KEYDOWN, VK_LEFT, 0, 0, 0, 2.0, 1396, 1464, 1},
+        {WM_KEYDOWN, VK_UP, 0, 0, 0, 2.0, 1396, 1444, 0},
+        {WM_KEYDOWN, '0', MK_CONTROL, 0, 0, 1.0, 1196, 1294, 0},
+        {WM_MOUSEWHEEL, -480, MK_CONTROL, 0, 0, 0.5, 448, 846, 0},
+        {WM_MOUSEWHEEL, 120, 0, 10, 10, 0.5, 448, 606, 1},
+        {WM_KEYDOWN, VK_HOME, MK_CONTROL, 0, 0, 0.5, 0, 0, 1},
+    };
+    StartTestWindow(800, 601);
+    PaintNoise(g_canvas.background, 99u);
+    PaintBusyInk();
+    g_settings.backgroundEnabled = 1;
+    PaintView(1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "message " << row.message << " code " << row.code);
+        g_scrolls = 0;
+        g_trackPosition = row.y;
+        if (row.message == WM_KEYDOWN) {
+            SendKeyDown(row.code, static_cast<WORD>(row.keys));
+        } else if (row.message == WM_MBUTTONDOWN) { // a drag from (400, 300) under a hand
+            SendToMainWindow(WM_MBUTTONDOWN, MK_MBUTTON, PackPoint(400, 300));
+            SendToMainWindow(WM_MOUSEMOVE, MK_MBUTTON, PackPoint(row.x, row.y));
+            EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+            SendToMainWindow(WM_MBUTTONUP, 0, PackPoint(row.x, row.y));
+            EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+        } else if (row.message == WM_HSCROLL || row.message == WM_VSCROLL) {
+            SendToMainWindow(row.message, MAKEWPARAM(row.code, 999)); // not the thumb's place
+        } else {
+            SendToMainWindow(row.message, MAKEWPARAM(row.keys, row.code),
+                             PackScreenPoint(row.x, row.y));
+        }
+        EXPECT_NEAR(g_view.zoom, row.zoom, 1e-6);
+        EXPECT_EQ(g_scrolls, row.scrolls);
+        POINT first = {};
+        EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
+        EXPECT_EQ(g_view.originX, row.originX);
+        EXPECT_EQ(g_view.originY, row.originY);
+        const SCROLLINFO across = ReadScrollBar(SB_HORZ);
+        const SCROLLINFO down = ReadScrollBar(SB_VERT);
+        EXPECT_EQ(down.nMax, CANVAS_SIZE - 1);
+        EXPECT_EQ(across.nPage, static_cast<UINT>(VisibleSpan(800, row.zoom)));
+        EXPECT_EQ(down.nPage, static_cast<UINT>(VisibleSpan(601, row.zoom)));
+        EXPECT_EQ(across.nPos, row.originX);
+        EXPECT_EQ(down.nPos, row.originY);
+    }
+    // Ten small turns queued while the window was busy move it once, as far as a notch.
+    g_scrolls = 0;
+    for (int i = 0; i < 10; ++i) {
+        PostMessageW(g_app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -12), PackScreenPoint(10, 10));
+    }
+    PumpMessages();
+    EXPECT_EQ(g_scrolls, 1);
+    EXPECT_EQ(g_view.originY, 240);
+    // A move of the view ends the stroke in progress, and is no edit: nothing to undo.
+    StartHistory();
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
+    SendKeyDown(VK_DOWN, 0);
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(90, 60));
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_FALSE(UndoStep());
+    StartTestWindow(800, 600);
 }
 
 TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
