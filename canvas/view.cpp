@@ -130,7 +130,11 @@ void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
     if (back == nullptr) {
         return;
     }
+    // The buffer is the client's size: a stretch of the whole view is cut to the area by a clip,
+    // and costs what the area does.
+    IntersectClipRect(back, 0, 0, area.right - area.left, area.bottom - area.top);
     ComposeView(back, area, blit);
+    SelectClipRgn(back, nullptr);
     BitBlt(window, area.left, area.top, area.right - area.left, area.bottom - area.top, back, 0, 0,
            SRCCOPY);
 }
