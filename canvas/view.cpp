@@ -126,7 +126,7 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
 // the window never shows a half-built frame.
 void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
                     const ClientExtent& size) {
-    const HDC back = BackBufferFor(window, size);
+    HDC back = BackBufferFor(window, size);
     if (back == nullptr) {
         return;
     }
