@@ -15,6 +15,7 @@
 #include "canvas/history.h"
 #include "canvas/stroke.h"
 #include "canvas/view.h"
+#include "canvas/view_input.h"
 #include "gesture/gesture.h"
 #include "imaging/imaging.h"
 #include "imaging/system_library.h"
@@ -93,9 +94,17 @@ LRESULT OnDestroy() {
         SaveCurrentMemo();
     }
     StopSnapshots();
+    ReleaseView();
     ReleaseCanvas();
     PostQuitMessage(0);
     return 0;
+}
+
+// While the middle button drags the view, the pointer moves it and writes nothing.
+void OnMouseMove(WPARAM buttons, LPARAM point) {
+    if (!OnViewDragMove(point)) {
+        OnStrokeMove(buttons, point);
+    }
 }
 
 LRESULT OnPaint() {
@@ -176,8 +185,16 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
-    case WM_MOUSEMOVE: OnStrokeMove(wParam, lParam); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_LBUTTONUP: OnStrokeButtonUp(lParam); return 0;
+    case WM_MBUTTONDOWN: OnViewDragStart(lParam); return 0;
+    case WM_MBUTTONUP: OnViewDragEnd(); return 0;
+    case WM_CAPTURECHANGED: OnViewDragLost(); return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL: OnMouseWheel(message, wParam, lParam); return 0;
+    case WM_KEYDOWN: OnViewKey(wParam); return 0;
+    case WM_HSCROLL: OnScrollBar(SB_HORZ, wParam); return 0;
+    case WM_VSCROLL: OnScrollBar(SB_VERT, wParam); return 0;
     case WM_RBUTTONUP: ShowPenDialog(window); return 0;
     case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
     // Pointer messages go on to default handling, which makes the mouse messages that draw.
@@ -236,7 +253,9 @@ void StartApplication(HINSTANCE instance) {
 }
 
 HWND CreateMainWindow() {
-    return CreateWindowExW(0, g_app.className, g_app.caption, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, 0,
+    // The scroll bars stay when the whole canvas shows, disabled, so the client keeps its size.
+    return CreateWindowExW(0, g_app.className, g_app.caption,
+                           WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, CW_USEDEFAULT, 0,
                            CW_USEDEFAULT, 0, nullptr, nullptr, g_app.hinstance, nullptr);
 }
 

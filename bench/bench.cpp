@@ -1,5 +1,5 @@
-// Performance figures of the stroke path, saving, opening and turning, measured on the real main
-// window under Wine. Prints one table; the figures are read by people, never asserted.
+// Performance figures of the stroke path, scrolling, saving, opening and turning, measured on the
+// real main window under Wine. Prints one table; the figures are read by people, never asserted.
 #include <windows.h>
 #include <psapi.h>
 
@@ -296,6 +296,69 @@ void BenchStrokePath(const Options& options) {
     g_view = {1.0, 0, 0, NO_POINT};
 }
 
+// Lets the scroll bars be drawn, as they are once the window has no input left.
+void DrawIdleScrollBars() {
+    Sleep(2 * USER_TIMER_MINIMUM);
+    PumpMessages();
+}
+
+// One notch of the wheel, down and up by turns, in a 1920 x 1080 client with the background on;
+// the scroll bar drawn afterwards; and a burst of ten turns of 12, all there before the window
+// draws a frame, as a touchpad sends them while one is drawn.
+void BenchScroll(const Options& options) {
+    StartTestWindow(1920, 1080);
+    RECT client;
+    GetClientRect(g_app.hwnd, &client);
+    g_settings.backgroundEnabled = 1;
+    for (double zoom : {1.0, 2.0}) {
+        g_view = {zoom, 400, 400, NO_POINT};
+        const Figures floor = Measure(options.repetitions,
+                                      [&] { PaintFloorFrame(client.right, client.bottom, true); });
+        PaintView(1);
+        ValidateRect(g_app.hwnd, nullptr);
+        DrawIdleScrollBars();
+        GdiFlush();
+        Sleep(300);
+        std::vector<double> notch, bar, burst;
+        for (int i = 0; i <= options.repetitions; ++i) { // the first warms up
+            const int down = i % 2 == 0 ? -1 : 1;
+            double start = NowMs();
+            SendToMainWindow(WM_MOUSEWHEEL, MAKEWPARAM(0, down * WHEEL_DELTA),
+                             PackScreenPoint(960, 540));
+            const double notchTime = NowMs() - start;
+            PumpMessages(); // Wine hands the window's new pixels to the X server
+            Sleep(2 * USER_TIMER_MINIMUM);
+            start = NowMs();
+            PumpMessages();
+            const double barTime = NowMs() - start;
+            // Nine turns wait in the queue while the window handles the tenth.
+            for (int turn = 0; turn < 9; ++turn) {
+                PostMessageW(g_app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -down * 12),
+                             PackScreenPoint(960, 540));
+            }
+            start = NowMs();
+            SendToMainWindow(WM_MOUSEWHEEL, MAKEWPARAM(0, -down * 12), PackScreenPoint(960, 540));
+            const double burstTime = NowMs() - start;
+            DrawIdleScrollBars();
+            if (i > 0) {
+                notch.push_back(notchTime);
+                bar.push_back(barTime);
+                burst.push_back(burstTime);
+            }
+        }
+        const Figures one = Summarize(notch);
+        char name[96];
+        std::snprintf(name, sizeof(name), "scroll %ldx%ld zoom %.1f by one notch", client.right,
+                      client.bottom, zoom);
+        PrintRow(name, one, floor.median);
+        PrintRow("  then the scroll bar, drawn once the window is idle", Summarize(bar),
+                 floor.median);
+        PrintRow("  a burst of 10 queued turns of 12 (x one notch)", Summarize(burst), one.median);
+    }
+    g_settings.backgroundEnabled = 0;
+    g_view = {1.0, 0, 0, NO_POINT};
+}
+
 // Undo and redo of one step, alternately, each against one quarter turn of a layer.
 void MeasureUndoAndRedo(const Options& options, const char* name, double turn) {
     std::vector<double> undo, redo;
@@ -445,6 +508,7 @@ int main(int argc, char** argv) {
     std::printf("Inkwisp benchmark: %d repetitions per figure\n", options.repetitions);
     PrintHeader();
     BenchStrokePath(options);
+    BenchScroll(options);
     BenchFiles(options);
     BenchSnapshot(options);
     BenchGrowth(options);

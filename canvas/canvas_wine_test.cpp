@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas/canvas.h"
+#include "canvas/history.h"
 #include "canvas/view.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
@@ -24,6 +25,14 @@ class CanvasTest : public testing::Test {
         g_pen.width = 4;
         g_settings.backgroundEnabled = 0;
         g_document.modified = 0;
+    }
+
+    // Ink full of detail, with stripes of empty ink that show the background.
+    void PaintBusyInk() {
+        PaintNoise(g_canvas.ink, 5u);
+        for (int y = 0; y < CANVAS_SIZE; y += 16) {
+            FillBitmapRect(g_canvas.ink, 0, y, CANVAS_SIZE, y + 9, WHITE);
+        }
     }
 
     // A stroke as the window receives it: press, moves with the button held, release.
@@ -173,11 +182,22 @@ TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {
 
 TEST_F(CanvasTest, AWindowLargerThanTheCanvasShowsItWhereTheMappingPutsIt) {
     StartTestWindow(1200, 700);
+    FillBitmapRect(g_canvas.ink, 2040, 1380, 2048, 1400, BLACK);
     g_view = {0.5, 0, 0, NO_POINT};
     PaintView(1);
     EXPECT_EQ(g_view.originX, -352);
+    // The whole width shows: the bar across stays, disabled, and the bar down does not.
+    const auto state = [](LONG bar) {
+        SCROLLBARINFO info = {};
+        info.cbSize = sizeof(info);
+        GetScrollBarInfo(g_app.hwnd, bar, &info);
+        return info.rgstate[0] & (STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE);
+    };
+    EXPECT_EQ(state(OBJID_HSCROLL), static_cast<DWORD>(STATE_SYSTEM_UNAVAILABLE));
+    EXPECT_EQ(state(OBJID_VSCROLL), 0u);
     // Client x 176 is canvas x 0; to its left lies no canvas.
     EXPECT_EQ(ReadClientPixel(180, 100), RGB(255, 255, 255));
+    EXPECT_EQ(ReadClientPixel(1198, 695), BLACK); // the canvas's right edge at the client's
     EXPECT_NE(ReadClientPixel(170, 100), RGB(255, 255, 255));
     // A stroke off the canvas draws nothing and does not crash.
     Stroke(20, 100, 100, 100);
@@ -220,10 +240,7 @@ TEST_F(CanvasTest, StrokesShowWhatARepaintOfTheWholeShows) {
     PaintNoise(g_canvas.background, 99u);
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "zoom " << row.zoom << " pen " << row.width);
-        PaintNoise(g_canvas.ink, 5u);
-        for (int y = 0; y < CANVAS_SIZE; y += 16) { // stripes of empty ink show the background
-            FillBitmapRect(g_canvas.ink, 0, y, CANVAS_SIZE, y + 9, WHITE);
-        }
+        PaintBusyInk();
         g_view = {row.zoom, row.originX, row.originY, NO_POINT};
         g_settings.backgroundEnabled = row.background;
         g_pen.color = row.color;
@@ -286,6 +303,114 @@ TEST_F(CanvasTest, AMergedMoveDrawsThroughTheRecordedPoints) {
     }
 }
 
+int g_scrolls;
+int g_trackPosition;
+
+int WINAPI CountScrolls(HWND window, int dx, int dy, const RECT* scrolled, const RECT* clip,
+                        HRGN uncovered, LPRECT bounds, UINT flags) {
+    ++g_scrolls;
+    return SystemFunction<decltype(&ScrollWindowEx)>(L"user32.dll", "ScrollWindowEx")(
+        window, dx, dy, scrolled, clip, uncovered, bounds, flags);
+}
+
+// The thumb is being dragged to g_trackPosition.
+BOOL WINAPI AnswerTrackPosition(HWND window, int bar, LPSCROLLINFO info) {
+    const BOOL read =
+        SystemFunction<decltype(&GetScrollInfo)>(L"user32.dll", "GetScrollInfo")(window, bar, info);
+    info->nTrackPos = (info->fMask & SIF_TRACKPOS) != 0 ? g_trackPosition : info->nTrackPos;
+    return read;
+}
+
+// Each way of moving the view through the real window, one input a row. The window must then hold
+// what a repaint of the whole shows, with the pixels on screen moved (ScrollWindowEx) at zoom 1, 2
+// and 0.5 and the whole repainted elsewhere, and the scroll bars must say where the view is.
+TEST_F(CanvasTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
+    const ScopedImport scrolls("user32.dll", "ScrollWindowEx",
+                               reinterpret_cast<void*>(&CountScrolls));
+    const ScopedImport track("user32.dll", "GetScrollInfo",
+                             reinterpret_cast<void*>(&AnswerTrackPosition));
+    const struct Row {
+        UINT message;
+        int code, keys, x, y; // delta, key or request; MK_ keys; pointer, drag's end or thumb
+        double zoom;
+        int originX, originY, scrolls;
+    } rows[] = {
+        {WM_MOUSEWHEEL, -120, 0, 10, 10, 1.0, 0, 120, 1},
+        {WM_MOUSEHWHEEL, 120, 0, 10, 10, 1.0, 120, 120, 1},
+        {WM_MOUSEWHEEL, -120, MK_SHIFT, 10, 10, 1.0, 240, 120, 1},
+        {WM_KEYDOWN, VK_NEXT, 0, 0, 0, 1.0, 240, 681, 1},
+        {WM_KEYDOWN, VK_NEXT, MK_SHIFT, 0, 0, 1.0, 1000, 681, 1},
+        {WM_VSCROLL, SB_LINEDOWN, 0, 0, 0, 1.0, 1000, 721, 1},
+        {WM_MBUTTONDOWN, 0, 0, -100, 250, 1.0, 1248, 771, 1},
+        {WM_VSCROLL, SB_PAGEDOWN, 0, 0, 0, 1.0, 1248, 1332, 1},
+        {WM_VSCROLL, SB_THUMBTRACK, 0, 0, 1000, 1.0, 1248, 1000, 1},
+        {WM_KEYDOWN, VK_END, MK_CONTROL, 0, 0, 1.0, 1248, 1447, 1},
+        {WM_MOUSEWHEEL, 120, MK_CONTROL, 200, 100, 1.189207, 1279, 1462, 0},
+        {WM_MOUSEWHEEL, 120, 0, 10, 10, 1.189207, 1279, 1362, 0},
+        // At zoom 2 the pixels move across the even width, not down the odd height.
+        {WM_MOUSEWHEEL, 360, MK_CONTROL, 400, 300, 2.0, 1416, 1464, 0},
+        {WM_KEYDOWN, VK_LEFT, 0, 0, 0, 2.0, 1396, 1464, 1},
+        {WM_KEYDOWN, VK_UP, 0, 0, 0, 2.0, 1396, 1444, 0},
+        {WM_KEYDOWN, '0', MK_CONTROL, 0, 0, 1.0, 1196, 1294, 0},
+        {WM_MOUSEWHEEL, -480, MK_CONTROL, 0, 0, 0.5, 448, 846, 0},
+        {WM_MOUSEWHEEL, 120, 0, 10, 10, 0.5, 448, 606, 1},
+        {WM_KEYDOWN, VK_HOME, MK_CONTROL, 0, 0, 0.5, 0, 0, 1},
+    };
+    StartTestWindow(800, 601);
+    PaintNoise(g_canvas.background, 99u);
+    PaintBusyInk();
+    g_settings.backgroundEnabled = 1;
+    PaintView(1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "message " << row.message << " code " << row.code);
+        g_scrolls = 0;
+        g_trackPosition = row.y;
+        if (row.message == WM_KEYDOWN) {
+            SendKeyDown(row.code, static_cast<WORD>(row.keys));
+        } else if (row.message == WM_MBUTTONDOWN) { // a drag from (400, 300) under a hand
+            SendToMainWindow(WM_MBUTTONDOWN, MK_MBUTTON, PackPoint(400, 300));
+            SendToMainWindow(WM_MOUSEMOVE, MK_MBUTTON, PackPoint(row.x, row.y));
+            EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+            SendToMainWindow(WM_MBUTTONUP, 0, PackPoint(row.x, row.y));
+            EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+        } else if (row.message == WM_HSCROLL || row.message == WM_VSCROLL) {
+            SendToMainWindow(row.message, MAKEWPARAM(row.code, 999)); // not the thumb's place
+        } else {
+            SendToMainWindow(row.message, MAKEWPARAM(row.keys, row.code),
+                             PackScreenPoint(row.x, row.y));
+        }
+        EXPECT_NEAR(g_view.zoom, row.zoom, 1e-6);
+        EXPECT_EQ(g_scrolls, row.scrolls);
+        POINT first = {};
+        EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
+        EXPECT_EQ(g_view.originX, row.originX);
+        EXPECT_EQ(g_view.originY, row.originY);
+        const SCROLLINFO across = ReadScrollBar(SB_HORZ);
+        const SCROLLINFO down = ReadScrollBar(SB_VERT);
+        EXPECT_EQ(down.nMax, CANVAS_SIZE - 1);
+        EXPECT_EQ(across.nPage, static_cast<UINT>(VisibleSpan(800, row.zoom)));
+        EXPECT_EQ(down.nPage, static_cast<UINT>(VisibleSpan(601, row.zoom)));
+        EXPECT_EQ(across.nPos, row.originX);
+        EXPECT_EQ(down.nPos, row.originY);
+    }
+    // Ten small turns queued while the window was busy move it once, as far as a notch.
+    g_scrolls = 0;
+    for (int i = 0; i < 10; ++i) {
+        PostMessageW(g_app.hwnd, WM_MOUSEWHEEL, MAKEWPARAM(0, -12), PackScreenPoint(10, 10));
+    }
+    PumpMessages();
+    EXPECT_EQ(g_scrolls, 1);
+    EXPECT_EQ(g_view.originY, 240);
+    // A move of the view ends the stroke in progress, and is no edit: nothing to undo.
+    StartHistory();
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
+    SendKeyDown(VK_DOWN, 0);
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(90, 60));
+    EXPECT_EQ(g_document.modified, 0);
+    EXPECT_FALSE(UndoStep());
+    StartTestWindow(800, 600);
+}
+
 TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
     PaintView(1);
     const int before = CountFreeGdiHandles();
@@ -298,6 +423,8 @@ TEST_F(CanvasTest, PaintingManyTimesLeaksNoGdiObjects) {
         UpdateWindow(g_app.hwnd);
     }
     EXPECT_EQ(CountFreeGdiHandles(), before);
+    ReleaseView(); // as the window goes: the back buffer's bitmap and context
+    EXPECT_EQ(CountFreeGdiHandles(), before + 2);
 }
 
 TEST_F(CanvasTest, TheFreeHandleCountSeesALeakOfOneObject) {

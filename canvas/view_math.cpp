@@ -72,6 +72,36 @@ ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeigh
     return {x.dst, y.dst, x.dstLen, y.dstLen, x.src, y.src, x.srcLen, y.srcLen};
 }
 
+namespace {
+
+// One axis of a move. The stretch maps the visible canvas onto the client the same way wherever
+// it starts only at zoom 1, and at zoom 2 and 0.5 when the client is exactly twice or half the
+// visible canvas: there every pair of client pixels shows one canvas pixel, or every client pixel
+// a pair of canvas pixels. Elsewhere the stretch's rounding falls differently after a move.
+bool ShiftAxis(int before, int after, int extent, double zoom, int& shift) {
+    shift = 0;
+    if (before == after) {
+        return true;
+    }
+    const bool repeating = (zoom == 1.0 || zoom == 2.0 || zoom == 0.5) &&
+                           VisibleSpan(extent, zoom) * zoom == static_cast<double>(extent);
+    const double moved = (static_cast<double>(before) - after) * zoom;
+    if (!repeating || moved != std::trunc(moved) || std::fabs(moved) >= extent) {
+        return false;
+    }
+    shift = static_cast<int>(moved);
+    return true;
+}
+
+} // namespace
+
+bool ShiftOnClient(const ViewState& before, const ViewState& after, const ClientExtent& client,
+                   ViewPoint& shift) {
+    return before.zoom == after.zoom &&
+           ShiftAxis(before.originX, after.originX, client.width, after.zoom, shift.x) &&
+           ShiftAxis(before.originY, after.originY, client.height, after.zoom, shift.y);
+}
+
 PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {
     if (IsEmptyRect(a)) {
         return b;

@@ -20,6 +20,16 @@ struct ViewState {
 
 extern ViewState g_view;
 
+// The zoom's bounds, which every way of zooming keeps.
+constexpr double MIN_ZOOM = 0.5;
+constexpr double MAX_ZOOM = 2.0;
+
+// The client area's size in pixels.
+struct ClientExtent {
+    int width;
+    int height;
+};
+
 constexpr ViewPoint NO_POINT = {-1, -1};
 
 inline bool IsNoPoint(ViewPoint p) {
@@ -51,6 +61,13 @@ struct ViewBlit {
 };
 
 ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeight);
+
+// How far the client's pixels move when the view goes from `before` to `after`, when moving them
+// shows exactly what a repaint of the whole shows: false when the zoom changed, when an axis moved
+// at a zoom whose stretch does not repeat over the whole client pixels it moved by, or when the
+// move is as wide as the client.
+bool ShiftOnClient(const ViewState& before, const ViewState& after, const ClientExtent& client,
+                   ViewPoint& shift);
 
 // A rectangle of pixels, right and bottom exclusive.
 struct PixelRect {

@@ -1,5 +1,6 @@
 #include "canvas/view_math.h"
 #include "canvas/stroke_path.h"
+#include "canvas/view_step.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,64 @@ TEST(ViewChangedRects, AreCutToTheCanvasWhateverThePenWidth) {
     const PixelRect huge = SegmentBounds({100, 100}, {100, 100}, INT_MIN);
     EXPECT_EQ(huge.right - huge.left, CANVAS_SIZE);
     EXPECT_TRUE(IsEmptyRect(SegmentBounds({-500, -500}, {-400, -400}, 4)));
+}
+
+// One input, `times` times over, in a 1366 x 700 client: the view it leaves.
+TEST(ViewStep, MovesTheViewAsTheWheelTheKeysAndTheDragAsk) {
+    enum Kind { WHEEL, PAGE_WHEEL, TILT, KEY, DRAG };
+    const struct Row {
+        Kind kind;
+        int code, keys, x, y, times; // delta or key; 1 Ctrl, 2 Shift; the pointer, or a drag
+        double zoom;
+        int originX, originY;
+        double zoomAfter;
+        int originXAfter, originYAfter;
+    } rows[] = {
+        // Fractions of a canvas pixel add up: ten turns of 12 end where one of 120 does.
+        {WHEEL, -120, 0, 0, 0, 1, 0.73, 0, 0, 0.73, 0, 164},
+        {WHEEL, -12, 0, 0, 0, 10, 0.73, 0, 0, 0.73, 0, 164},
+        {PAGE_WHEEL, -120, 0, 0, 0, 1, 1.0, 0, 0, 1.0, 0, 660},
+        {TILT, 120, 0, 0, 0, 1, 2.0, 100, 100, 2.0, 160, 100},
+        {WHEEL, 120, 2, 0, 0, 1, 1.0, 500, 9, 1.0, 380, 9},
+        {WHEEL, 120, 2, 0, 0, 1, 1.0, 100, 9, 1.0, 0, 9},
+        {WHEEL, 120, 0, 0, 0, 1, 1.0, 9, 100, 1.0, 9, 0},
+        // Canvas (500, 400) stays under the pointer at client (400, 300).
+        {WHEEL, 12, 1, 400, 300, 10, 1.0, 100, 100, std::exp2(0.25), 163, 147},
+        {WHEEL, 1200, 1, 1366, 700, 1, 1.0, 0, 0, 2.0, 683, 350},
+        // The client shows more than the canvas's width: the origin is negative.
+        {WHEEL, -1200, 1, 0, 0, 1, 1.0, 0, 0, 0.5, -684, 0},
+        {KEY, KEY_CODE_PAGE_DOWN, 0, 0, 0, 1, 2.0, 0, 0, 2.0, 0, 330},
+        {KEY, KEY_CODE_PAGE_DOWN, 2, 0, 0, 1, 2.0, 0, 0, 2.0, 663, 0},
+        {KEY, KEY_CODE_RIGHT, 0, 0, 0, 2, 1.0, 620, 9, 1.0, 682, 9},
+        {KEY, KEY_CODE_END, 1, 0, 0, 1, 1.0, 0, 0, 1.0, 682, 1348},
+        {KEY, KEY_CODE_SUBTRACT, 1, 0, 0, 1, 2.0, 500, 500, std::exp2(0.75), 435, 466},
+        {KEY, KEY_CODE_OEM_PLUS, 3, 0, 0, 4, 1.0, 500, 500, 2.0, 841, 675},
+        {KEY, KEY_CODE_0, 1, 0, 0, 1, 2.0, 500, 500, 1.0, 158, 325},
+        {KEY, KEY_CODE_0, 0, 0, 0, 1, 2.0, 500, 500, 2.0, 500, 500},
+        // Half-pixel moves at zoom 2 add up: the canvas keeps to the pointer.
+        {DRAG, 0, 0, 1, -1, 4, 2.0, 500, 500, 2.0, 498, 502},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "kind " << row.kind << " code " << row.code);
+        ScrollCarry carry = {};
+        ViewState view = View(row.zoom, row.originX, row.originY);
+        const bool control = (row.keys & 1) != 0;
+        const bool shift = (row.keys & 2) != 0;
+        for (int i = 0; i < row.times; ++i) {
+            if (row.kind == KEY) {
+                StepViewKey(carry, view, {1366, 700}, {unsigned(row.code), control, shift});
+            } else if (row.kind == DRAG) {
+                StepDrag(carry, view, {1366, 700}, {0, 0}, {row.x, row.y});
+            } else {
+                const WheelTurn turn = {row.code, row.kind == TILT, control, shift, {row.x, row.y}};
+                StepWheel(carry, view, {1366, 700}, turn,
+                          {row.kind == PAGE_WHEEL ? WHEEL_SCROLLS_PAGES : 3, 3});
+            }
+        }
+        EXPECT_EQ(view.zoom, row.zoomAfter); // notches adding up to a power of two give it exactly
+        EXPECT_EQ(view.originX, row.originXAfter);
+        EXPECT_EQ(view.originY, row.originYAfter);
+    }
 }
 
 TEST(MoveHistory, UnwrapsTheSixteenBitCoordinatesOfAMonitorLeftOrAbove) {

@@ -19,8 +19,6 @@ constexpr std::uint32_t GESTURE_FLAG_BEGIN = 1;
 constexpr std::uint32_t GESTURE_FLAG_INERTIA = 2;
 constexpr std::uint32_t GESTURE_FLAG_END = 4;
 
-constexpr double MIN_ZOOM = 0.5;
-constexpr double MAX_ZOOM = 2.0;
 constexpr double PREVIEW_LIMIT_DEGREES = 120.0;
 
 struct GestureState {

@@ -31,15 +31,17 @@ void ConfigureGestures() {
 
 namespace {
 
-// Steps the records for one decoded gesture message and does the drawing it asks for.
+// Steps the records for one decoded gesture message and does the drawing it asks for. The view
+// the step asks for is shown as every other move of the view is.
 void ApplyGestureMessage(const GestureMessage& message) {
-    const GestureActions actions = StepGesture(g_gesture, g_view, message);
+    ViewState next = g_view;
+    const GestureActions actions = StepGesture(g_gesture, next, message);
     if (actions.quarterTurn) {
         TurnCanvasQuarter(actions.turnAngle);
         InvalidateRect(g_app.hwnd, nullptr, TRUE);
     }
     if (actions.repaint) {
-        PaintView(1);
+        MoveView(next);
     }
     if (actions.preview) {
         DrawRotationPreview(actions.previewAngle);

@@ -204,6 +204,10 @@ TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
     EXPECT_EQ(ReadClientPixel(105, 105), WHITE);
     EXPECT_EQ(g_view.originX, 450);
     EXPECT_EQ(g_view.originY, 470);
+    // The canvas's top-left corner stops a pan that would take it further.
+    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 100, 100);
+    SendGesture(GESTURE_PAN, 0, 560, 580);
+    EXPECT_EQ(g_view.originX + g_view.originY, 0);
 }
 
 TEST_F(GestureWindowTest, PanRepaintEndsTheStrokeInProgress) {

@@ -1,5 +1,6 @@
 #include "wine_app.h"
 
+#include <algorithm>
 #include <cwchar>
 
 #include <gtest/gtest.h>
@@ -211,6 +212,32 @@ std::wstring MakeScratchFolder(const std::wstring& prefix) {
 
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageW(g_app.hwnd, message, wParam, lParam);
+}
+
+LPARAM PackScreenPoint(int x, int y) {
+    POINT screen = {x, y};
+    ClientToScreen(g_app.hwnd, &screen);
+    return MAKELPARAM(screen.x, screen.y);
+}
+
+void SendKeyDown(WPARAM key, WORD keys) {
+    BYTE state[256];
+    GetKeyboardState(state);
+    BYTE held[256];
+    std::copy(state, state + 256, held);
+    held[VK_CONTROL] = (keys & MK_CONTROL) != 0 ? 0x80 : 0;
+    held[VK_SHIFT] = (keys & MK_SHIFT) != 0 ? 0x80 : 0;
+    SetKeyboardState(held);
+    SendToMainWindow(WM_KEYDOWN, key, 1);
+    SetKeyboardState(state);
+}
+
+SCROLLINFO ReadScrollBar(int bar) {
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    GetScrollInfo(g_app.hwnd, bar, &info);
+    return info;
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder) {

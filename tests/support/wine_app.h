@@ -80,3 +80,9 @@ LRESULT SendToMainWindow(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 inline LPARAM PackPoint(int x, int y) {
     return MAKELPARAM(x, y);
 }
+// A client point packed as a wheel message carries it: on the screen.
+LPARAM PackScreenPoint(int x, int y);
+// Sends WM_KEYDOWN with Ctrl and Shift held as `keys` says (MK_CONTROL, MK_SHIFT).
+void SendKeyDown(WPARAM key, WORD keys);
+// The range, page and position of one of the main window's scroll bars (SB_HORZ, SB_VERT).
+SCROLLINFO ReadScrollBar(int bar);
