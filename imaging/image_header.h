@@ -12,6 +12,9 @@ constexpr std::size_t IMAGE_HEADER_READ_LIMIT = std::size_t{1024} * 1024;
 // memory: 8192 × 8192 pixels (256 MiB at 32 bits) is the most a memo opens, 32767 on a side.
 constexpr std::uint64_t IMAGE_PIXEL_LIMIT = std::uint64_t{8192} * 8192;
 constexpr std::uint32_t IMAGE_SIDE_LIMIT = 32767;
+// The most bytes a picture may take, in a file or a clipboard block: the largest picture a memo
+// opens as a BMP of 32-bit pixels, with room for its headers. More is refused unread.
+constexpr std::uint64_t IMAGE_BYTE_LIMIT = IMAGE_PIXEL_LIMIT * 4 + IMAGE_HEADER_READ_LIMIT;
 
 struct HeaderSize {
     bool known; // false: not a PNG, GIF, BMP or JPEG header, or cut short; the decoder decides

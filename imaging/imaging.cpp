@@ -70,6 +70,13 @@ GpMatrix* AsMatrix(ImagingMatrix matrix) {
     return reinterpret_cast<GpMatrix*>(matrix);
 }
 
+// A file that cannot be looked at is left to the decoder, which fails on it.
+bool IsWithinByteLimit(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path, GetFileExInfoStandard, &data) == 0 ||
+           ((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) <= IMAGE_BYTE_LIMIT;
+}
+
 // The size the file's header claims; a file that cannot be read has none (the decoder fails). A
 // JPEG's walk to its frame header goes on window by window through the file.
 HeaderSize ReadFileHeaderSize(const wchar_t* path) {
@@ -195,7 +202,8 @@ bool AppendBytes(IStream* stream, const void* bytes, std::size_t size) {
 ImagingImage LoadJoinedBytes(const HeaderSize& header, const void* first, std::size_t firstSize,
                              const void* second, std::size_t secondSize) {
     IStream* stream = nullptr;
-    if (!IsDecodableSize(header) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+    if (!IsDecodableSize(header) || std::uint64_t{firstSize} + secondSize > IMAGE_BYTE_LIMIT ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
         return nullptr;
     }
     auto openStream = [stream](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
@@ -295,8 +303,8 @@ ImagingImage LoadImageFile(const wchar_t* path) {
                                                   WICDecodeMetadataCacheOnDemand, decoder);
     };
     GpImage* image = nullptr;
-    if (!PassesHeaderGates(ReadFileHeaderSize(path), openFile) || Gdip() == nullptr ||
-        Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
+    if (!IsWithinByteLimit(path) || !PassesHeaderGates(ReadFileHeaderSize(path), openFile) ||
+        Gdip() == nullptr || Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
         return nullptr;
     }
     return CheckLoadedImage(image);
