@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -256,61 +257,97 @@ TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 110, 110), INK);
 }
 
-// A save's flushes and renames, and its encoder failing, through swapped imports.
-std::vector<std::wstring> g_fileCalls;
-
-std::wstring NameOf(const wchar_t* path) {
-    const std::wstring name = std::wcsrchr(path, L'\\') + 1;
-    return name.rfind(L"~Inkwisp-", 0) == 0 ? L"temp" : name;
+// A save's calls made to fail one by one, through swapped imports.
+BOOL WINAPI TakeAwayAndFail(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+    DeleteFileW(replaced); // as ReplaceFileW may, failing with ERROR_UNABLE_TO_MOVE_REPLACEMENT
+    return FALSE;
 }
 
-BOOL WINAPI LogFlush(HANDLE file) {
-    g_fileCalls.push_back(L"flush");
-    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+// Windows refuses a path of MAX_PATH characters or more unless it is a \\?\ path; Wine does not.
+HANDLE WINAPI CreateFileAsWindows(LPCWSTR path, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE pattern) {
+    if (std::wcslen(path) >= MAX_PATH && std::wcsncmp(path, L"\\\\?\\", 4) != 0) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return SystemFunction<decltype(&CreateFileW)>(L"kernel32.dll", "CreateFileW")(
+        path, access, share, security, disposition, flags, pattern);
 }
 
-BOOL WINAPI LogMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    g_fileCalls.push_back(L"move " + NameOf(from) + L" " + NameOf(to) + L" " +
-                          std::to_wstring(flags));
-    return SystemFunction<decltype(&MoveFileExW)>(L"kernel32.dll", "MoveFileExW")(from, to, flags);
-}
-
-BOOL WINAPI LogReplace(LPCWSTR replaced, LPCWSTR by, LPCWSTR backup, DWORD flags, LPVOID, LPVOID) {
-    g_fileCalls.push_back(L"replace " + NameOf(replaced) + L" " + NameOf(by));
-    return SystemFunction<decltype(&ReplaceFileW)>(L"kernel32.dll", "ReplaceFileW")(
-        replaced, by, backup, flags, nullptr, nullptr);
-}
-
-TEST_F(MemoTest, AMemoIsReplacedByAFlushedFileAndNeverWrittenInPlace) {
+TEST_F(MemoTest, TheMemosNameHoldsTheOldMemoOrTheNewOneAndAFailedSaveSaysSo) {
     // A temporary file of a writer that has ended goes; one of a running writer stays.
     WriteFileBytes(In(L"~Inkwisp-4294967280-1.tmp"), {'t', 'o', 'r', 'n'});
-    WriteFileBytes(In(L"~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp"), {});
+    const std::wstring running = L"~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp";
+    WriteFileBytes(In(running), {});
+    // memo.png fits MAX_PATH in it; a temporary file's name does not.
+    const std::wstring deep = In(std::wstring(244 - folder_.size(), L'd'));
+    CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
     const Bytes old = {'o', 'l', 'd'};
+    const struct Swap {
+        const char* dll;
+        const char* function;
+        void* replacement;
+    } noEncoder = {"ole32.dll", "CreateStreamOnHGlobal",
+                   reinterpret_cast<void*>(
+                       &Answer<HRESULT, E_OUTOFMEMORY, HGLOBAL, BOOL, LPSTREAM*>)},
+      noFlush = {"kernel32.dll", "FlushFileBuffers",
+                 reinterpret_cast<void*>(&Answer<BOOL, FALSE, HANDLE>)},
+      noMove = {"kernel32.dll", "MoveFileExW",
+                reinterpret_cast<void*>(&Answer<BOOL, FALSE, LPCWSTR, LPCWSTR, DWORD>)},
+      noReplace = {"kernel32.dll", "ReplaceFileW", reinterpret_cast<void*>(&TakeAwayAndFail)},
+      asWindows = {"kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&CreateFileAsWindows)};
+    enum At { NOTHING, OLD_MEMO, A_FOLDER };
     const struct {
-        bool exists, encodes;
-        std::vector<std::wstring> calls;
-    } cases[] = {{true, true, {L"flush", L"replace memo.png temp"}},
-                 {false, true, {L"flush", L"move temp memo.png 8"}},
-                 {true, false, {}}};
-    for (const auto& c : cases) {
-        DeleteFileW(In(L"memo.png").c_str());
-        if (c.exists) {
-            WriteFileBytes(In(L"memo.png"), old);
+        const char* name;
+        At at;
+        std::wstring folder;
+        std::vector<Swap> swaps;
+        bool saved;
+    } rows[] = {
+        {"a new memo", NOTHING, folder_, {}, true},
+        {"over the old memo", OLD_MEMO, folder_, {}, true},
+        {"a folder at the memo's name", A_FOLDER, folder_, {}, false},
+        {"no encoder", OLD_MEMO, folder_, {noEncoder}, false},
+        {"the flush fails", OLD_MEMO, folder_, {noFlush}, false},
+        {"the rename fails", OLD_MEMO, folder_, {noMove, noReplace}, false},
+        {"a folder deeper than the temporary name", OLD_MEMO, deep, {asWindows}, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::wstring memo = row.folder + L"\\memo.png";
+        if (row.at == OLD_MEMO) {
+            WriteFileBytes(memo, old);
+        } else if (row.at == A_FOLDER) {
+            CreateDirectoryW(memo.c_str(), nullptr);
+            WriteFileBytes(memo + L"\\inside.txt", old);
         }
+        CopyText(g_document.folder, FOLDER_CAPACITY, row.folder.c_str());
         CopyText(g_document.name, NAME_CAPACITY, L"memo.png");
-        g_fileCalls.clear();
-        const ScopedImport swapped[] = {
-            {"kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(&LogFlush)},
-            {"kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&LogMove)},
-            {"kernel32.dll", "ReplaceFileW", reinterpret_cast<void*>(&LogReplace)},
-            {"ole32.dll", "CreateStreamOnHGlobal",
-             c.encodes ? SystemFunction<void*>(L"ole32.dll", "CreateStreamOnHGlobal")
-                       : reinterpret_cast<void*>(
-                             &Answer<HRESULT, E_OUTOFMEMORY, HGLOBAL, BOOL, LPSTREAM*>)}};
-        EXPECT_EQ(SaveCurrentMemo(), c.encodes ? 1 : 0);
-        EXPECT_EQ(g_fileCalls, c.calls);
-        EXPECT_EQ(ReadFileBytes(In(L"memo.png")) == old, !c.encodes); // byte for byte
-        EXPECT_EQ(FilesIn(folder_).size(), 2u); // no temporary file of this save, the stray gone
+        g_document.modified = 1;
+        {
+            std::vector<std::unique_ptr<ScopedImport>> swapped;
+            for (const Swap& swap : row.swaps) {
+                swapped.push_back(
+                    std::make_unique<ScopedImport>(swap.dll, swap.function, swap.replacement));
+            }
+            SendToMainWindow(WM_COMMAND, IDM_SAVE);
+        }
+        const std::vector<std::wstring> failed = {L"メモを保存できませんでした。\n" + memo};
+        EXPECT_EQ(TakeMessageBoxTexts(), row.saved ? std::vector<std::wstring>() : failed);
+        EXPECT_EQ(g_document.modified, row.saved ? 0 : 1);
+        const Bytes held = ReadFileBytes(memo);
+        EXPECT_EQ(held.size() > 8 && held[1] == 'P' && held[2] == 'N' && held[3] == 'G', row.saved);
+        EXPECT_EQ(held == old, !row.saved && row.at == OLD_MEMO); // byte for byte
+        EXPECT_EQ(ReadFileBytes(memo + L"\\inside.txt") == old, row.at == A_FOLDER);
+        // No temporary file of this save, the stray gone, the running writer's kept.
+        std::vector<std::wstring> files = FilesIn(row.folder);
+        files.erase(std::remove(files.begin(), files.end(), running), files.end());
+        EXPECT_EQ(files, row.at == A_FOLDER ? std::vector<std::wstring>()
+                                            : std::vector<std::wstring>{L"memo.png"});
+        EXPECT_TRUE(FileExists(In(running)));
+        RemoveTree(memo);
+        DeleteFileW(memo.c_str());
     }
 }
 

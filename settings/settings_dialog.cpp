@@ -2,15 +2,18 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include <shlobj.h>
 
 #include "canvas/canvas.h"
+#include "imaging/image_header.h"
 #include "memo/memo_files.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/durable_file.h"
 #include "records/scoped_gdi.h"
 #include "records/settings.h"
 #include "res/resource.h"
@@ -75,14 +78,20 @@ bool IsSameFile(const wchar_t* first, const wchar_t* second) {
            info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
+// bak is replaced as every file the program keeps is (ReplaceFileDurably): a death half-way
+// leaves the old copy whole.
+bool CopyToBak(const wchar_t* chosen) {
+    const std::vector<unsigned char> bytes = ReadWholeFile(chosen, IMAGE_BYTE_LIMIT);
+    return !bytes.empty() && ReplaceFileDurably(g_settings.backgroundImagePath, bytes);
+}
+
 // The background is kept only as its copy bak: if the copy fails, the background is switched off
 // at once, so that what the user sees now is what the next start and New show. The settings
 // folder does not exist before the first settings are written; it is made as SaveSettings makes
-// it. bak chosen again is kept as it is (a copy onto itself fails).
+// it. bak chosen again is kept as it is.
 void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
     CreateDirectoryW(g_settings.settingsFolder, nullptr);
-    if (IsSameFile(chosen, g_settings.backgroundImagePath) ||
-        CopyFileW(chosen, g_settings.backgroundImagePath, FALSE)) {
+    if (IsSameFile(chosen, g_settings.backgroundImagePath) || CopyToBak(chosen)) {
         SetBackground(dialog, 1);
     } else {
         SetBackground(dialog, 0);

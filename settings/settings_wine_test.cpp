@@ -643,21 +643,35 @@ TEST_F(SettingsTest, ASmallerImageLiesOverTheLargerUntilNew) {
     EXPECT_EQ(Background(100, 100), RGB(255, 255, 255));
 }
 
-TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOff) {
+TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOffAndKeepsTheOldCopyWhole) {
     const std::wstring image = root_ + L"\\blue.png";
     WritePng(image, 60, 60, RGB(0, 0, 0xFF));
     CreateDirectoryW(folder_.c_str(), nullptr);
-    CreateDirectoryW(g_settings.backgroundImagePath, nullptr); // bak cannot be written
-    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
-        AnswerFileDialog(image);
-        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
-        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
-        ClickInSettings(settings, IDCANCEL);
-    });
-    RunDialogs(OpenSettingsDialog);
-    // What is shown now is what a restart would show: no background.
-    EXPECT_EQ(g_settings.backgroundEnabled, 0);
-    EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
+    const Bytes old = {'o', 'l', 'd'};
+    // bak cannot be written: a folder is in its place, or the disk cannot flush the new copy.
+    for (const bool flushFails : {false, true}) {
+        if (flushFails) {
+            RemoveDirectoryW(g_settings.backgroundImagePath);
+            WriteFileBytes(g_settings.backgroundImagePath, old);
+        } else {
+            CreateDirectoryW(g_settings.backgroundImagePath, nullptr);
+        }
+        const ScopedImport noFlush(
+            "kernel32.dll", "FlushFileBuffers",
+            flushFails ? reinterpret_cast<void*>(&Answer<BOOL, FALSE, HANDLE>)
+                       : SystemFunction<void*>(L"kernel32.dll", "FlushFileBuffers"));
+        WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+            AnswerFileDialog(image);
+            ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+            EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+            ClickInSettings(settings, IDCANCEL);
+        });
+        RunDialogs(OpenSettingsDialog);
+        // What is shown now is what a restart would show: no background.
+        EXPECT_EQ(g_settings.backgroundEnabled, 0);
+        EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
+        EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath) == old, flushFails);
+    }
 }
 
 // The folder browser is steered as a user would: a folder is selected in it, then OK.
