@@ -2,6 +2,7 @@
 
 #include "canvas/history.h"
 #include "canvas/rotation.h"
+#include "canvas/stroke.h"
 #include "canvas/view.h"
 #include "gesture/gesture_step.h"
 #include "pen/eraser.h"
@@ -39,6 +40,7 @@ void ApplyGestureMessage(const GestureMessage& message) {
         InvalidateRect(g_app.hwnd, nullptr, TRUE);
     }
     if (actions.repaint) {
+        EndStroke();
         PaintView(1);
     }
     if (actions.preview) {

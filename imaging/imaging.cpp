@@ -379,10 +379,10 @@ void UseNearestPixel(ImagingGraphics graphics) {
     }
 }
 
-void RotateFlipImage(ImagingImage image, int rotateFlipType) {
-    if (image != nullptr) {
-        Gdip()->GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
-    }
+bool RotateFlipImage(ImagingImage image, int rotateFlipType) {
+    return image != nullptr &&
+           Gdip()->GdipImageRotateFlip(AsImage(image),
+                                       static_cast<RotateFlipType>(rotateFlipType)) == Ok;
 }
 
 ImagingMatrix CreateMatrix() {

@@ -46,7 +46,8 @@ void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, i
                    int height);
 // Transformed drawing samples the nearest image pixel: fast, for pictures that live a moment.
 void UseNearestPixel(ImagingGraphics graphics);
-void RotateFlipImage(ImagingImage image, int rotateFlipType);
+// False when there is no image or GDI+ could not turn it.
+bool RotateFlipImage(ImagingImage image, int rotateFlipType);
 
 ImagingMatrix CreateMatrix();
 void DeleteMatrix(ImagingMatrix matrix);
