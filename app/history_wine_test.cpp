@@ -44,7 +44,7 @@ void Stroke(int n, bool release = true) {
 
 // Actions whose GDI calls fail, as on a device short of memory, and what they then try: B a
 // stroke whose tiles cannot be copied, T a turn that can neither read the layers nor draw GDI+'s
-// turn, Z an undo that cannot write the layers' pixels.
+// turn, Z an undo that cannot write the layers' pixels, L a picture that cannot be drawn.
 const struct {
     char action, tried;
     std::vector<std::pair<const char*, void*>> failing;
@@ -63,6 +63,7 @@ const struct {
      {{"SetDIBits",
        reinterpret_cast<void*>(
            &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>)}}},
+    {'L', 'l', {{"CreateCompatibleDC", reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>)}}},
 };
 
 // s: a stroke, e: an eraser stroke, p: a stroke still pressed, W: a stroke over the whole
@@ -90,6 +91,7 @@ void Act(char action, int n, const std::wstring& picture) {
     case 'n': NewCanvas(); break;
     case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
     case 'b': LoadImageIntoLayer(picture.c_str(), 1); break;
+    case 'l': EXPECT_EQ(LoadImageIntoLayer(picture.c_str(), 0), 0); break;
     }
 }
 
@@ -120,6 +122,7 @@ TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
         {"a stroke whose tiles could not be copied is no step, nor what came before", "sBu", 2},
         {"a turn that failed is no step", "sTu", 0},
         {"undo of a turn whose pixels cannot be written", "tZ", 0},
+        {"a picture that could not be drawn changes neither the ink nor the history", "sLu", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "app/document.h"
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
+#include "imaging/image_header.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "platform_images.h"
@@ -848,6 +850,47 @@ TEST_F(MemoTest, CtrlCThenCtrlVOpenTheSamePictureAsAnUntitledMemoAndNoPictureCha
         EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
         EXPECT_EQ(std::wstring(g_document.folder), folder_);
         EXPECT_EQ(g_document.modified, 1);
+    }
+
+    // Nothing that can be opened, or a block larger than a picture file may be: nothing is asked.
+    PressCtrl('C');
+    ASSERT_TRUE(OpenClipboard(g_app.hwnd));
+    SetClipboardData(CF_DIB, GlobalAlloc(GHND, 64));
+    CloseClipboard();
+    const ScopedImport huge(
+        "kernel32.dll", "GlobalSize",
+        reinterpret_cast<void*>(&Answer<SIZE_T, IMAGE_BYTE_LIMIT + 1, HGLOBAL>));
+    PressCtrl('V');
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == picture);
+}
+
+// Answers the open dialog with `g_choice`.
+BOOL WINAPI ChooseTheChoice(LPOPENFILENAMEW record) {
+    std::wcscpy(record->lpstrFile, g_choice.c_str());
+    return TRUE;
+}
+
+TEST_F(MemoTest, EveryCommandThatReplacesTheMemoEndsTheStrokeInProgress) {
+    g_choice = In(L"opened.bmp");
+    WriteFileBytes(g_choice, MakeBmp(20, 20, Stripes));
+    FillBitmapRect(g_canvas.ink, 0, 0, 20, 20, INK);
+    PressCtrl('C');
+    const ScopedImport dialog("comdlg32.dll", "GetOpenFileNameW",
+                              reinterpret_cast<void*>(&ChooseTheChoice));
+    const std::function<void()> commands[] = {
+        [] { SendToMainWindow(WM_COMMAND, IDM_NEW); },
+        [] { SendToMainWindow(WM_COMMAND, IDM_OPEN); },
+        [] { SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({g_choice}))); },
+        [] { PressCtrl('V'); }};
+    for (const auto& replace : commands) {
+        NewCanvas(); // unmodified: nothing is asked
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(300, 300));
+        replace();
+        const std::vector<std::uint32_t> replaced = ReadLayer(g_canvas.ink);
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(400, 350));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(400, 350));
+        EXPECT_TRUE(ReadLayer(g_canvas.ink) == replaced);
     }
 }
 
