@@ -195,13 +195,14 @@ int SaveCurrentMemo() {
     return SaveMemoAt(path);
 }
 
-void SaveMemoOrReport() {
+int SaveMemoOrReport() {
     wchar_t path[SAVE_PATH_CAPACITY];
     if (SaveMemoAt(path) != 0) {
-        return;
+        return 1;
     }
     MessageBoxW(g_app.hwnd, (LoadText(IDS_SAVE_FAILED) + L"\n" + path).c_str(), g_app.caption,
                 MB_OK | MB_ICONWARNING);
+    return 0;
 }
 
 int AskSaveQuestion() {
@@ -214,7 +215,7 @@ int ConfirmSaveChanges() {
         return IDYES;
     }
     const int answer = AskSaveQuestion();
-    if (answer == IDYES && SaveCurrentMemo() == 0) {
+    if (answer == IDYES && SaveMemoOrReport() == 0) {
         return IDCANCEL;
     }
     return answer;

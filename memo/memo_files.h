@@ -28,10 +28,11 @@ int SaveCompositePng();
 // that could not be saved stays untitled.
 int SaveCurrentMemo();
 // The Save command: SaveCurrentMemo, and when the memo could not be written, one message box that
-// says so and names the file.
-void SaveMemoOrReport();
+// says so and names the file. 1 when it was written.
+int SaveMemoOrReport();
 // The save question: IDYES, IDNO or IDCANCEL, nothing saved.
 int AskSaveQuestion();
 // IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the
-// user chose to save and the save failed, so that the caller keeps the ink.
+// user chose to save and the save failed, after the box that says so, so that the caller keeps
+// the ink.
 int ConfirmSaveChanges();

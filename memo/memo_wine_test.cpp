@@ -198,11 +198,17 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_STREQ(g_document.name, L"");
     EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
 
-    // Yes to the question, but nothing could be written: New goes no further.
+    // Yes to the question, but nothing could be written: the box says so, New goes no further.
     SetMessageBoxAnswer(IDYES);
     EXPECT_EQ(ConfirmSaveChanges(), IDCANCEL);
     SendToMainWindow(WM_COMMAND, IDM_NEW);
-    EXPECT_EQ(TakeMessageBoxTexts().size(), 2u);
+    const std::vector<std::wstring> boxes = TakeMessageBoxTexts();
+    ASSERT_EQ(boxes.size(), 4u);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::wstring shown =
+            i % 2 == 0 ? SAVE_QUESTION : L"メモを保存できませんでした。\n" + missing + L"\\";
+        EXPECT_EQ(boxes[i].substr(0, shown.size()), shown);
+    }
     EXPECT_TRUE(InkIsThere());
     EXPECT_EQ(g_document.modified, 1);
 

@@ -1,6 +1,7 @@
 #include "settings/settings_dialog.h"
 
 #include <cwchar>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -184,9 +185,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     return FALSE;
 }
 
-} // namespace
-
-INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR HandleSettingsMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_PAINT: return OnPaint(dialog);
@@ -194,6 +193,18 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: return OnCommand(dialog, wParam);
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // As in the main window's procedure: an exception cannot pass back through the system's code.
+    // Only memory that runs out throws here; that message's work is dropped and the dialog goes on.
+    try {
+        return HandleSettingsMessage(dialog, message, wParam);
+    } catch (const std::exception&) {
+        return FALSE;
+    }
 }
 
 int ChooseFolder(HWND owner, wchar_t* buffer) {

@@ -674,6 +674,25 @@ TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOffAndKeepsTheOldCopyW
     }
 }
 
+// Memory runs out for all but small blocks: the runtime's own (a lock, the exception) still come.
+void* __cdecl OnlySmallBlocks(size_t size) {
+    return size >= 512 ? nullptr
+                       : SystemFunction<void*(__cdecl*)(size_t)>(L"msvcrt.dll", "malloc")(size);
+}
+
+TEST_F(SettingsTest, AMessageThatRunsOutOfMemoryIsDroppedAndTheDialogGoesOn) {
+    // The save of a long folder's path needs a larger block.
+    const std::wstring folder = MakeFolder(std::wstring(250 - root_.size(), L'f'));
+    std::wcscpy(g_settings.saveFolder, folder.c_str());
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
+        const ScopedImport noMemory("msvcrt.dll", "malloc",
+                                    reinterpret_cast<void*>(&OnlySmallBlocks));
+        SendMessageW(settings, WM_CLOSE, 0, 0); // its save throws; Cancel comes after
+    });
+    RunDialogs(OpenSettingsDialog);
+    EXPECT_FALSE(FileExists(SettingsFile()));
+}
+
 // The folder browser is steered as a user would: a folder is selected in it, then OK.
 // The browser's tree may still be filling when it shows: the selection is tried until it holds.
 void SelectAndPress(HWND settings, const std::wstring& folder, int button, int triesLeft) {
