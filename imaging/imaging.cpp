@@ -220,24 +220,6 @@ ImagingImage LoadJoinedBytes(const HeaderSize& header, const void* first, std::s
     return loaded ? CheckLoadedImage(image) : nullptr;
 }
 
-// Where a packed DIB's pixels begin: after its header, the colour masks that follow a plain
-// header, and its colours. 0 for a header no DIB has, or one that claims more than `size` bytes.
-std::size_t DibPixelsAt(const BITMAPINFOHEADER& info, std::size_t size) {
-    if (info.biSize < sizeof(info) || info.biSize > size) {
-        return 0;
-    }
-    std::uint64_t at = info.biSize;
-    if (info.biSize == sizeof(info) && info.biCompression == BI_BITFIELDS) {
-        at += 3 * std::uint64_t{sizeof(DWORD)};
-    }
-    std::uint64_t colours = info.biClrUsed;
-    if (colours == 0 && info.biBitCount != 0 && info.biBitCount <= 8) {
-        colours = std::uint64_t{1} << info.biBitCount;
-    }
-    at += colours * sizeof(RGBQUAD);
-    return at <= size ? static_cast<std::size_t>(at) : 0;
-}
-
 bool ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
     STATSTG status = {};
     if (stream->Stat(&status, STATFLAG_NONAME) != S_OK || status.cbSize.HighPart != 0 ||
@@ -316,24 +298,15 @@ ImagingImage LoadImageBytes(const void* bytes, std::size_t size) {
 }
 
 ImagingImage LoadDib(const void* dib, std::size_t size) {
-    BITMAPINFOHEADER info;
-    if (size < sizeof(info)) {
+    unsigned char file[BMP_FILE_HEADER_SIZE];
+    if (!MakeDibFileHeader(static_cast<const unsigned char*>(dib), size, file)) {
         return nullptr;
     }
-    std::memcpy(&info, dib, sizeof(info));
-    const std::size_t pixelsAt = DibPixelsAt(info, size);
-    if (pixelsAt == 0) {
-        return nullptr;
-    }
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfSize = sizeof(file) + static_cast<DWORD>(size);
-    file.bfOffBits = sizeof(file) + static_cast<DWORD>(pixelsAt);
     // The header reader reads the size from the file's first bytes, as from a BMP file's.
-    unsigned char head[sizeof(file) + sizeof(info)];
-    std::memcpy(head, &file, sizeof(file));
-    std::memcpy(head + sizeof(file), &info, sizeof(info));
-    return LoadJoinedBytes(ReadHeaderSize(head, sizeof(head)), &file, sizeof(file), dib, size);
+    unsigned char head[BMP_FILE_HEADER_SIZE + sizeof(BITMAPINFOHEADER)];
+    std::memcpy(head, file, sizeof(file));
+    std::memcpy(head + sizeof(file), dib, sizeof(BITMAPINFOHEADER));
+    return LoadJoinedBytes(ReadHeaderSize(head, sizeof(head)), file, sizeof(file), dib, size);
 }
 
 void DisposeImage(ImagingImage image) {
