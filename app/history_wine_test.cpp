@@ -121,7 +121,7 @@ TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
         {"the cap drops the redo steps a stroke discards first", "sWuWuu", 0},
         {"a stroke whose tiles could not be copied is no step, nor what came before", "sBu", 2},
         {"a turn that failed is no step", "sTu", 0},
-        {"undo of a turn whose pixels cannot be written", "tZ", 0},
+        {"undo of a turn whose pixels cannot be written", "stZ", 1},
         {"a picture that could not be drawn changes neither the ink nor the history", "sLu", 0},
     };
     for (const auto& row : rows) {
