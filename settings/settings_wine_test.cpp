@@ -684,12 +684,18 @@ TEST_F(SettingsTest, AMessageThatRunsOutOfMemoryIsDroppedAndTheDialogGoesOn) {
     // The save of a long folder's path needs a larger block.
     const std::wstring folder = MakeFolder(std::wstring(250 - root_.size(), L'f'));
     std::wcscpy(g_settings.saveFolder, folder.c_str());
+    g_settings.backgroundEnabled = 1;
     WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
         const ScopedImport noMemory("msvcrt.dll", "malloc",
                                     reinterpret_cast<void*>(&OnlySmallBlocks));
-        SendMessageW(settings, WM_CLOSE, 0, 0); // its save throws; Cancel comes after
+        ClickInSettings(settings, IDC_BACKGROUND); // switched off; storing that throws
+    });
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
+        EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+        ClickInSettings(settings, IDCANCEL);
     });
     RunDialogs(OpenSettingsDialog);
+    EXPECT_TRUE(IsWindowEnabled(g_app.hwnd));
     EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
