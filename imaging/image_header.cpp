@@ -37,9 +37,10 @@ void PutLittleEndian32(unsigned char* at, std::uint64_t value) {
     }
 }
 
-// A DIB's BITMAPINFOHEADER, and its compression that puts three colour masks after it.
+// A DIB's BITMAPINFOHEADER, and its compression that puts three 32-bit colour masks after it.
 constexpr std::size_t DIB_HEADER_SIZE = 40;
 constexpr std::uint32_t DIB_BITFIELDS = 3;
+constexpr std::uint64_t DIB_MASKS_SIZE = 12;
 
 // Where a packed DIB's pixels begin: after its header, the colour masks that follow a plain
 // header, and its colours. 0 for a header no DIB has, or one that claims more than `size` bytes.
@@ -53,7 +54,7 @@ std::size_t DibPixelsAt(const unsigned char* dib, std::size_t size) {
     }
     std::uint64_t at = headerSize;
     if (headerSize == DIB_HEADER_SIZE && LittleEndian32(dib + 16) == DIB_BITFIELDS) {
-        at += 3 * 4;
+        at += DIB_MASKS_SIZE;
     }
     const std::uint32_t bitCount = LittleEndian16(dib + 14);
     std::uint64_t colours = LittleEndian32(dib + 32);
