@@ -42,6 +42,14 @@ void Stroke(int n, bool release = true) {
     }
 }
 
+void* const NO_BLOCK_TRANSFER =
+    reinterpret_cast<void*>(&Answer<BOOL, FALSE, HDC, int, int, int, int, HDC, int, int, DWORD>);
+void* const NO_PIXELS_READ =
+    reinterpret_cast<void*>(&Answer<int, 0, HDC, HBITMAP, UINT, UINT, void*, BITMAPINFO*, UINT>);
+void* const NO_PIXELS_WRITTEN = reinterpret_cast<void*>(
+    &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>);
+void* const NO_CONTEXT = reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>);
+
 // Actions whose GDI calls fail, as on a device short of memory, and what they then try: B a
 // stroke whose tiles cannot be copied, T a turn that can neither read the layers nor draw GDI+'s
 // turn, Z an undo that cannot write the layers' pixels, L a picture that cannot be drawn.
@@ -49,35 +57,26 @@ const struct {
     char action, tried;
     std::vector<std::pair<const char*, void*>> failing;
 } FAULTS[] = {
-    {'B',
-     's',
-     {{"BitBlt", reinterpret_cast<void*>(
-                     &Answer<BOOL, FALSE, HDC, int, int, int, int, HDC, int, int, DWORD>)}}},
-    {'T',
-     't',
-     {{"GetDIBits", reinterpret_cast<void*>(
-                        &Answer<int, 0, HDC, HBITMAP, UINT, UINT, void*, BITMAPINFO*, UINT>)},
-      {"CreateCompatibleDC", reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>)}}},
-    {'Z',
-     'u',
-     {{"SetDIBits",
-       reinterpret_cast<void*>(
-           &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>)}}},
-    {'L', 'l', {{"CreateCompatibleDC", reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>)}}},
+    {'B', 's', {{"BitBlt", NO_BLOCK_TRANSFER}}},
+    {'T', 't', {{"GetDIBits", NO_PIXELS_READ}, {"CreateCompatibleDC", NO_CONTEXT}}},
+    {'Z', 'u', {{"SetDIBits", NO_PIXELS_WRITTEN}}},
+    {'L', 'l', {{"CreateCompatibleDC", NO_CONTEXT}}},
 };
 
 // s: a stroke, e: an eraser stroke, p: a stroke still pressed, W: a stroke over the whole
-// canvas, t: a quarter turn, u: undo, r: redo, n: New, o: Open, b: a new background.
+// canvas, t: a quarter turn, u: undo, r: redo, n: New, o: Open, b: a new background, l: a
+// picture onto the ink layer that is refused.
 void Act(char action, int n, const std::wstring& picture) {
     std::vector<std::unique_ptr<ScopedImport>> failing;
     for (const auto& fault : FAULTS) {
-        for (const auto& call : fault.failing) {
-            if (fault.action == action) {
+        if (fault.action == action) {
+            for (const auto& call : fault.failing) {
                 failing.push_back(
                     std::make_unique<ScopedImport>("gdi32.dll", call.first, call.second));
             }
+            action = fault.tried;
+            break;
         }
-        action = fault.action == action ? fault.tried : action;
     }
     g_pen = {RGB(n * 40 % 256, 90, 200 - n * 30 % 200), 6, BLACK, 4, BLACK, 4};
     switch (action) {

@@ -11,10 +11,10 @@ enum class ExistingFile { Replace, Keep };
 
 // Puts `bytes` at `path` so that the name holds the old file or the new one at every instant,
 // never a torn one and never none: they go to a temporary file of ours beside it, are flushed,
-// and that file is then renamed over the old one in one step. A folder at `path` is never moved,
-// replaced or removed: the call fails and writes nothing. With Keep, a file of that name is never
-// replaced: the call fails. True when the new file is in place. Temporary files that ended
-// processes left in the folder are removed first.
+// and that file is then renamed over the old one in one step. A folder or a read-only file at
+// `path` is never moved, replaced or removed: the call fails and writes nothing. With Keep, a file
+// of that name is never replaced: the call fails. True when the new file is in place. Temporary
+// files that ended processes left in the folder are removed first.
 bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
                         ExistingFile existing = ExistingFile::Replace);
 
