@@ -3,8 +3,8 @@
 # Where the kernel starts no 32-bit program, the x64 build runs under 64-bit Wine instead of the
 # x86 one (scripts/arch.sh); INKWISP_ARCH=x86 or x64 chooses.
 # make dist: the portable zips, the installers and SHA256SUMS in dist/, for x86 and x64.
-# make fuzz: build, then fuzz the settings reader, the path handling and the image-header reader
-# for a bounded time.
+# make fuzz: build, then fuzz the settings reader, the path handling, the image-header reader, the
+# clipboard's DIB reader and the snapshot's place chunk for a bounded time.
 # make lint: the Windows product built with Clang for x86 and x64 (warnings are errors), then
 # clang-tidy.
 # make coverage: line coverage per room from the host and wine tests, in builds of its own.

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "canvas/canvas.h"
-#include "memo/clipboard.h"
+#include "canvas/stroke.h"
 #include "memo/memo_files.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"
@@ -56,14 +56,22 @@ int OpenImageAsMemo(const wchar_t* path) {
     return 1;
 }
 
+bool ReadyToReplaceMemo() {
+    EndStroke();
+    return ConfirmSaveChanges() != IDCANCEL;
+}
+
 int PasteImageAsMemo() {
-    if (!ClipboardHasImage() || ConfirmSaveChanges() == IDCANCEL) {
+    HBITMAP pasted = MakeClipboardInk();
+    if (pasted == nullptr) {
         return 0;
     }
-    if (LoadClipboardImageIntoInk() == 0) {
-        NewCanvas();
+    if (!ReadyToReplaceMemo()) {
+        DeleteObject(pasted);
         return 0;
     }
+    ReplaceLayer(0, pasted);
+    InvalidateRect(g_app.hwnd, nullptr, TRUE);
     MakeMemoUntitled();
     // No file holds the picture yet: New and closing must not lose it.
     MarkModified();

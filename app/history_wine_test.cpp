@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/document.h"
@@ -15,6 +17,7 @@
 #include "records/document_state.h"
 #include "records/settings.h"
 #include "res/resource.h"
+#include "scoped_import.h"
 #include "wine_app.h"
 
 namespace {
@@ -39,9 +42,42 @@ void Stroke(int n, bool release = true) {
     }
 }
 
+void* const NO_BLOCK_TRANSFER =
+    reinterpret_cast<void*>(&Answer<BOOL, FALSE, HDC, int, int, int, int, HDC, int, int, DWORD>);
+void* const NO_PIXELS_READ =
+    reinterpret_cast<void*>(&Answer<int, 0, HDC, HBITMAP, UINT, UINT, void*, BITMAPINFO*, UINT>);
+void* const NO_PIXELS_WRITTEN = reinterpret_cast<void*>(
+    &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>);
+void* const NO_CONTEXT = reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>);
+
+// Actions whose GDI calls fail, as on a device short of memory, and what they then try: B a
+// stroke whose tiles cannot be copied, T a turn that can neither read the layers nor draw GDI+'s
+// turn, Z an undo that cannot write the layers' pixels, L a picture that cannot be drawn.
+const struct {
+    char action, tried;
+    std::vector<std::pair<const char*, void*>> failing;
+} FAULTS[] = {
+    {'B', 's', {{"BitBlt", NO_BLOCK_TRANSFER}}},
+    {'T', 't', {{"GetDIBits", NO_PIXELS_READ}, {"CreateCompatibleDC", NO_CONTEXT}}},
+    {'Z', 'u', {{"SetDIBits", NO_PIXELS_WRITTEN}}},
+    {'L', 'l', {{"CreateCompatibleDC", NO_CONTEXT}}},
+};
+
 // s: a stroke, e: an eraser stroke, p: a stroke still pressed, W: a stroke over the whole
-// canvas, t: a quarter turn, u: undo, r: redo, n: New, o: Open, b: a new background.
+// canvas, t: a quarter turn, u: undo, r: redo, n: New, o: Open, b: a new background, l: a
+// picture onto the ink layer that is refused.
 void Act(char action, int n, const std::wstring& picture) {
+    std::vector<std::unique_ptr<ScopedImport>> failing;
+    for (const auto& fault : FAULTS) {
+        if (fault.action == action) {
+            for (const auto& call : fault.failing) {
+                failing.push_back(
+                    std::make_unique<ScopedImport>("gdi32.dll", call.first, call.second));
+            }
+            action = fault.tried;
+            break;
+        }
+    }
     g_pen = {RGB(n * 40 % 256, 90, 200 - n * 30 % 200), 6, BLACK, 4, BLACK, 4};
     switch (action) {
     case 's': Stroke(n); break;
@@ -54,6 +90,7 @@ void Act(char action, int n, const std::wstring& picture) {
     case 'n': NewCanvas(); break;
     case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
     case 'b': LoadImageIntoLayer(picture.c_str(), 1); break;
+    case 'l': EXPECT_EQ(LoadImageIntoLayer(picture.c_str(), 0), 0); break;
     }
 }
 
@@ -80,6 +117,11 @@ TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
         {"a new background begins a fresh history", "sbu", 2},
         {"100 strokes of writing are kept", std::string(120, 's') + std::string(100, 'u'), 20},
         {"the cap drops the oldest steps, never the newest", "WWWuu", 2},
+        {"the cap drops the redo steps a stroke discards first", "sWuWuu", 0},
+        {"a stroke whose tiles could not be copied is no step, nor what came before", "sBu", 2},
+        {"a turn that failed is no step", "sTu", 0},
+        {"undo of a turn whose pixels cannot be written", "stZ", 1},
+        {"a picture that could not be drawn changes neither the ink nor the history", "sLu", 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

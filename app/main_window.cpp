@@ -114,14 +114,14 @@ LRESULT OnPaint() {
 }
 
 void OnNew() {
-    if (ConfirmSaveChanges() == IDCANCEL) {
+    if (!ReadyToReplaceMemo()) {
         return;
     }
     NewCanvasWithBackground();
 }
 
 void OnOpen() {
-    if (ConfirmSaveChanges() == IDCANCEL) {
+    if (!ReadyToReplaceMemo()) {
         return;
     }
     wchar_t path[PATH_BUFFER_CAPACITY];
@@ -158,7 +158,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnDropFiles(HDROP drop) {
-    if (ConfirmSaveChanges() == IDCANCEL) {
+    if (!ReadyToReplaceMemo()) {
         DragFinish(drop);
         return 0;
     }

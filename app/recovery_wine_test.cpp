@@ -318,6 +318,40 @@ TEST_F(RecoveryTest, ASnapshotThatCannotBeTakenYetIsTakenAtALaterTick) {
     CloseHandle(g_writerMayFlush);
 }
 
+HANDLE g_writerFlushes;
+DWORD g_windowThread;
+
+// Holds the worker's flush (not the window's) until it is let go.
+BOOL WINAPI FlushOffTheWindowWhenLetGo(HANDLE file) {
+    if (GetCurrentThreadId() != g_windowThread) {
+        SetEvent(g_writerFlushes);
+        WaitForSingleObject(g_writerMayFlush, 10000);
+    }
+    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+}
+
+TEST_F(RecoveryTest, ASaveDoesNotWaitForTheSnapshotsFlushAndTheStaleSnapshotGoes) {
+    g_windowThread = GetCurrentThreadId();
+    g_writerFlushes = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_writerMayFlush = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DrawStroke();
+    {
+        const ScopedImport held("kernel32.dll", "FlushFileBuffers",
+                                reinterpret_cast<void*>(&FlushOffTheWindowWhenLetGo));
+        ASSERT_TRUE(TakeSnapshot());
+        ASSERT_EQ(WaitForSingleObject(g_writerFlushes, 10000), WAIT_OBJECT_0);
+        const DWORD start = GetTickCount();
+        SendToMainWindow(WM_COMMAND, IDM_SAVE);
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        SetEvent(g_writerMayFlush);
+        WaitForSnapshot();
+    }
+    EXPECT_EQ(FilesIn(memos_).size(), 1u);
+    EXPECT_TRUE(Snapshots(SnapshotFile::Image).empty());
+    CloseHandle(g_writerFlushes);
+    CloseHandle(g_writerMayFlush);
+}
+
 TEST_F(RecoveryTest, EveryChangeOfTheBackgroundReachesTheSnapshot) {
     DrawStroke();
     const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);

@@ -22,6 +22,12 @@ extern Canvas g_canvas;
 // listener hears of it.
 void MarkBackgroundChanged();
 
+// Puts `replacement`, a bitmap of the canvas's size that the canvas owns from then on, in place of
+// a layer (0 the ink, any other the background) and releases the old one. The one way a layer
+// gets new content as a whole (a new, opened or pasted memo, a new background), so a fresh
+// history begins here: undo cannot take back what was there before.
+void ReplaceLayer(int layer, HBITMAP replacement);
+// A white layer in place of the old one.
 void ResetInkLayer();
 void ResetBackgroundLayer();
 // Rebuilds the composite: the background with every non-white ink pixel over it. 0 when a step

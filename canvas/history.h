@@ -6,14 +6,17 @@
 
 #include "canvas/view_math.h"
 
-// A fresh history: nothing from before comes back (a new or opened memo, a new background).
+// A fresh history: nothing from before comes back (a layer replaced, by a new or opened memo or a
+// new background; layers that no step describes).
 void StartHistory();
 // Called by a stroke before it draws over `canvas` on the ink layer, selected into `layer`: the
 // pixels there that the stroke has not changed yet are kept as they are.
 void KeepInkBefore(HDC layer, const PixelRect& canvas);
-// Ends the last stroke's step; the next stroke is a step of its own.
+// Makes the stroke that has just ended a whole step (EndStroke calls it); the next stroke is a
+// step of its own.
 void SettleStroke();
-// Turns both layers by a quarter turn (clockwise for a negative angle) as one step.
+// Ends a stroke in progress, then turns both layers by a quarter turn (clockwise for a negative
+// angle) as one step; a turn that fails changes nothing and is no step.
 void TurnCanvasQuarter(int angle);
 // Each gives back one step and repaints; false when there is none, or a stroke is in progress.
 bool UndoStep();

@@ -55,20 +55,37 @@ int ClaimStrokeTiles(History& history, const PixelRect& rect) {
     return claimed;
 }
 
+namespace {
+
+void DropNewestStep(History& history) {
+    history.bytes -= StepBytes(history.steps.back());
+    history.steps.pop_back();
+}
+
+void DropOldestStep(History& history) {
+    history.bytes -= StepBytes(history.steps.front());
+    history.steps.erase(history.steps.begin());
+    history.done = history.done > 0 ? history.done - 1 : 0;
+}
+
+} // namespace
+
 void TrimHistory(History& history, std::size_t reserved) {
-    // Bytes reserved for a stroke in progress make it the newest: then every step may go.
+    // Bytes reserved for a stroke in progress make it the newest: then every step may go, and
+    // what could be redone goes first, since the stroke will drop it anyway once it is a step.
     const std::size_t kept = reserved > 0 ? 0 : 1;
     while (history.steps.size() > kept && history.bytes + reserved > HISTORY_BYTE_LIMIT) {
-        history.bytes -= StepBytes(history.steps.front());
-        history.steps.erase(history.steps.begin());
-        history.done = history.done > 0 ? history.done - 1 : 0;
+        if (reserved > 0 && history.steps.size() > history.done) {
+            DropNewestStep(history);
+        } else {
+            DropOldestStep(history);
+        }
     }
 }
 
 void PushStep(History& history, HistoryStep&& step) {
     while (history.steps.size() > history.done) {
-        history.bytes -= StepBytes(history.steps.back());
-        history.steps.pop_back();
+        DropNewestStep(history);
     }
     history.bytes += StepBytes(step);
     history.steps.push_back(std::move(step));

@@ -48,8 +48,9 @@ PixelRect StepBounds(const HistoryStep& step);
 void ClearHistory(History& history);
 // Adds the tiles under `rect` that the stroke does not hold yet to its tiles; returns how many.
 int ClaimStrokeTiles(History& history, const PixelRect& rect);
-// Drops the oldest steps until `reserved` more bytes (a stroke in progress) fit under the limit;
-// without a stroke in progress the last step stays.
+// Drops steps until `reserved` more bytes (a stroke in progress) fit under the limit: for a
+// stroke in progress the steps it would discard as redo first, then the oldest; without one the
+// oldest, and the last step stays.
 void TrimHistory(History& history, std::size_t reserved);
 // Makes `step` the newest: what could be redone is dropped, then the history is trimmed.
 void PushStep(History& history, HistoryStep&& step);

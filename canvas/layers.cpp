@@ -11,21 +11,41 @@ Canvas g_canvas;
 
 namespace {
 
-// A layer made anew begins a fresh history: undo cannot take back what was there before.
-void ResetLayer(HBITMAP& layer) {
-    StartHistory();
-    DeleteObject(layer);
+HBITMAP& LayerBitmap(int layer) {
+    return layer == 0 ? g_canvas.ink : g_canvas.background;
+}
+
+HBITMAP MakeWhiteLayer() {
     ScopedGetDC window(g_app.hwnd);
-    layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
+    HBITMAP layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
     ScopedCreateDC memory(CreateCompatibleDC(window));
     ScopedSelect selected(memory, layer);
     PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
+    return layer;
+}
+
+// The old layer goes before the new one is made: a blank memo needs no more memory than the one
+// before it.
+void ResetLayer(int layer) {
+    DeleteObject(LayerBitmap(layer));
+    LayerBitmap(layer) = nullptr;
+    ReplaceLayer(layer, MakeWhiteLayer());
 }
 
 } // namespace
 
+void ReplaceLayer(int layer, HBITMAP replacement) {
+    StartHistory();
+    HBITMAP& bitmap = LayerBitmap(layer);
+    DeleteObject(bitmap);
+    bitmap = replacement;
+    if (layer != 0) {
+        MarkBackgroundChanged();
+    }
+}
+
 void ResetInkLayer() {
-    ResetLayer(g_canvas.ink);
+    ResetLayer(0);
 }
 
 void MarkBackgroundChanged() {
@@ -34,8 +54,7 @@ void MarkBackgroundChanged() {
 }
 
 void ResetBackgroundLayer() {
-    ResetLayer(g_canvas.background);
-    MarkBackgroundChanged();
+    ResetLayer(1);
 }
 
 int ComposeCanvas() {

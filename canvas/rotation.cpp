@@ -14,17 +14,20 @@ constexpr float CANVAS_CENTRE = CANVAS_SIZE / 2.0f;
 // while the fingers turn.
 ImagingImage g_previewInk;
 
-// Draws the turned copy of a layer over it and lets go of the copy. Square and opaque, the copy
+// Draws the turned copy of a layer over it; false when it could not. Square and opaque, the copy
 // replaces every pixel, one for one.
-void DrawTurnedCopy(HBITMAP layer, ImagingImage copy) {
+bool DrawTurnedCopy(HBITMAP layer, ImagingImage copy) {
     ScopedGetDC window(g_app.hwnd);
     ScopedCreateDC memory(CreateCompatibleDC(window));
     ScopedSelect selected(memory, layer);
+    if (!selected.IsSelected()) {
+        return false;
+    }
     ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    DrawImageAt(graphics, copy, 0, 0);
+    const bool drawn = DrawImageAt(graphics, copy, 0, 0);
     // The graphics object goes first so that its drawing is flushed into the layer.
     DeleteGraphics(graphics);
-    DisposeImage(copy);
+    return drawn;
 }
 
 // Draws the ink turned by `angle` into `memory`, the size of the canvas's part of the view.
@@ -65,18 +68,24 @@ void ShowTurnedInk(const ViewBlit& blit, int angle) {
 
 } // namespace
 
-void RotateLayerQuarterTurn(HBITMAP layer, int angle) {
+bool RotateLayerQuarterTurn(HBITMAP layer, int angle) {
     // The copy is taken before the layer is selected into a context: GDI+ wants an unselected
     // bitmap.
     ImagingImage copy = CreateImageFromBitmap(layer);
-    RotateFlipImage(copy, angle < 0 ? ROTATE_CLOCKWISE : ROTATE_COUNTER_CLOCKWISE);
-    DrawTurnedCopy(layer, copy);
+    const bool turned =
+        RotateFlipImage(copy, angle < 0 ? ROTATE_CLOCKWISE : ROTATE_COUNTER_CLOCKWISE) &&
+        DrawTurnedCopy(layer, copy);
+    DisposeImage(copy);
+    if (!turned) {
+        return false;
+    }
     if (layer == g_canvas.background) {
         MarkBackgroundChanged();
     } else {
         EndRotationPreview(); // its copy shows the ink before the turn
     }
     MarkModified();
+    return true;
 }
 
 void DrawRotationPreview(int angle) {

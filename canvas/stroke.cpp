@@ -71,7 +71,7 @@ void DrawStrokeThrough(const ViewPoint* points, int count) {
 } // namespace
 
 void OnStrokeStart(LPARAM point) {
-    SettleStroke(); // the stroke before is a step of its own
+    EndStroke(); // a release that never reached us
     g_view.lastPoint = UnpackPoint(static_cast<std::uint32_t>(point));
 }
 
@@ -105,4 +105,5 @@ void OnStrokeEnd(LPARAM point) {
 
 void EndStroke() {
     g_view.lastPoint = NO_POINT;
+    SettleStroke();
 }

@@ -17,8 +17,7 @@ ViewPoint CanvasUnder(const ViewState& view, ViewPoint client) {
             AddTruncated(view.originY, client.y / view.zoom)};
 }
 
-void RequestRepaint(ViewState& view, GestureActions& actions) {
-    view.lastPoint = NO_POINT;
+void RequestRepaint(GestureActions& actions) {
     actions.repaint = true;
 }
 
@@ -48,7 +47,7 @@ void UpdateZoom(GestureState& gesture, ViewState& view, const GestureMessage& me
     // The begin's contact, not this message's position: the pinch start stays put.
     view.originX = AddTruncated(gesture.anchor.x, -(gesture.contact.x / view.zoom));
     view.originY = AddTruncated(gesture.anchor.y, -(gesture.contact.y / view.zoom));
-    RequestRepaint(view, actions);
+    RequestRepaint(actions);
     gesture.lastArgument = message.argument;
 }
 
@@ -84,7 +83,7 @@ void StepPan(GestureState& gesture, ViewState& view, const GestureMessage& messa
     const double dy = static_cast<double>(gesture.contact.y) - gesture.anchor.y;
     view.originX = AddTruncated(view.originX, -(dx / view.zoom));
     view.originY = AddTruncated(view.originY, -(dy / view.zoom));
-    RequestRepaint(view, actions);
+    RequestRepaint(actions);
     gesture.anchor = gesture.contact;
 }
 
@@ -122,7 +121,7 @@ GestureActions StepGesture(GestureState& gesture, ViewState& view, const Gesture
     case GESTURE_ROTATE: StepRotate(gesture, message, actions); break;
     case GESTURE_TWO_FINGER_TAP:
         view.zoom = 1.0;
-        RequestRepaint(view, actions);
+        RequestRepaint(actions);
         break;
     case GESTURE_PRESS_AND_TAP: actions.toggleEraser = message.flags == GESTURE_FLAG_BEGIN; break;
     }

@@ -54,6 +54,6 @@ struct GestureActions {
 // The rotate argument in degrees, from -360 to +360.
 double RotationDegrees(std::uint64_t argument);
 
-// Updates the records for one message. A repaint request has already ended any stroke
-// (`lastPoint` is (-1, -1)); the repaint itself clamps the origin.
+// Updates the records for one message. The stroke in progress ends before a repaint that is
+// asked for (EndStroke), as before any repaint; the repaint itself clamps the origin.
 GestureActions StepGesture(GestureState& gesture, ViewState& view, const GestureMessage& message);

@@ -31,6 +31,40 @@ HeaderSize CutShort(std::size_t at) {
     return {false, 0, 0, at};
 }
 
+void PutLittleEndian32(unsigned char* at, std::uint64_t value) {
+    for (int i = 0; i < 4; ++i) {
+        at[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+// A DIB's BITMAPINFOHEADER, and its compression that puts three 32-bit colour masks after it.
+constexpr std::size_t DIB_HEADER_SIZE = 40;
+constexpr std::uint32_t DIB_BITFIELDS = 3;
+constexpr std::uint64_t DIB_MASKS_SIZE = 12;
+
+// Where a packed DIB's pixels begin: after its header, the colour masks that follow a plain
+// header, and its colours. 0 for a header no DIB has, or one that claims more than `size` bytes.
+std::size_t DibPixelsAt(const unsigned char* dib, std::size_t size) {
+    if (size < DIB_HEADER_SIZE) {
+        return 0;
+    }
+    const std::uint32_t headerSize = LittleEndian32(dib);
+    if (headerSize < DIB_HEADER_SIZE || headerSize > size) {
+        return 0;
+    }
+    std::uint64_t at = headerSize;
+    if (headerSize == DIB_HEADER_SIZE && LittleEndian32(dib + 16) == DIB_BITFIELDS) {
+        at += DIB_MASKS_SIZE;
+    }
+    const std::uint32_t bitCount = LittleEndian16(dib + 14);
+    std::uint64_t colours = LittleEndian32(dib + 32);
+    if (colours == 0 && bitCount != 0 && bitCount <= 8) {
+        colours = std::uint64_t{1} << bitCount;
+    }
+    at += colours * 4;
+    return at <= size ? static_cast<std::size_t>(at) : 0;
+}
+
 // A BMP's height is signed (negative: rows top-down); its magnitude is the size.
 std::uint32_t Magnitude(std::uint32_t value) {
     return (value & 0x80000000u) != 0 ? 0u - value : value;
@@ -105,4 +139,17 @@ HeaderSize ResumeJpegWalk(const unsigned char* bytes, std::size_t size) {
 bool IsDecodableSize(const HeaderSize& size) {
     return !size.known || (size.width <= IMAGE_SIDE_LIMIT && size.height <= IMAGE_SIDE_LIMIT &&
                            std::uint64_t{size.width} * size.height <= IMAGE_PIXEL_LIMIT);
+}
+
+bool MakeDibFileHeader(const unsigned char* dib, std::size_t size, unsigned char* fileHeader) {
+    const std::size_t pixelsAt = DibPixelsAt(dib, size);
+    if (pixelsAt == 0 || size > IMAGE_BYTE_LIMIT) {
+        return false;
+    }
+    std::memset(fileHeader, 0, BMP_FILE_HEADER_SIZE);
+    fileHeader[0] = 'B';
+    fileHeader[1] = 'M';
+    PutLittleEndian32(fileHeader + 2, std::uint64_t{BMP_FILE_HEADER_SIZE} + size);
+    PutLittleEndian32(fileHeader + 10, std::uint64_t{BMP_FILE_HEADER_SIZE} + pixelsAt);
+    return true;
 }

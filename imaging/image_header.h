@@ -12,6 +12,11 @@ constexpr std::size_t IMAGE_HEADER_READ_LIMIT = std::size_t{1024} * 1024;
 // memory: 8192 × 8192 pixels (256 MiB at 32 bits) is the most a memo opens, 32767 on a side.
 constexpr std::uint64_t IMAGE_PIXEL_LIMIT = std::uint64_t{8192} * 8192;
 constexpr std::uint32_t IMAGE_SIDE_LIMIT = 32767;
+// The most bytes a picture may take, in a file or a clipboard block: the largest picture a memo
+// opens as a BMP of 32-bit pixels, with room for its headers. More is refused unread.
+constexpr std::uint64_t IMAGE_BYTE_LIMIT = IMAGE_PIXEL_LIMIT * 4 + IMAGE_HEADER_READ_LIMIT;
+// A BMP file's own header, which a packed DIB lacks.
+constexpr std::size_t BMP_FILE_HEADER_SIZE = 14;
 
 struct HeaderSize {
     bool known; // false: not a PNG, GIF, BMP or JPEG header, or cut short; the decoder decides
@@ -26,3 +31,8 @@ HeaderSize ReadHeaderSize(const unsigned char* bytes, std::size_t size);
 HeaderSize ResumeJpegWalk(const unsigned char* bytes, std::size_t size);
 // False only for a known size beyond the limits.
 bool IsDecodableSize(const HeaderSize& size);
+// A packed DIB (the clipboard's CF_DIB: its header, colour masks, colours and pixels) is read as
+// the BMP file it would be: fills in the BMP file header (BMP_FILE_HEADER_SIZE bytes) that goes
+// before it. False for a header no DIB has, one whose colours reach past `size`, or more bytes
+// than IMAGE_BYTE_LIMIT.
+bool MakeDibFileHeader(const unsigned char* dib, std::size_t size, unsigned char* fileHeader);

@@ -70,6 +70,13 @@ GpMatrix* AsMatrix(ImagingMatrix matrix) {
     return reinterpret_cast<GpMatrix*>(matrix);
 }
 
+// A file that cannot be looked at is left to the decoder, which fails on it.
+bool IsWithinByteLimit(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path, GetFileExInfoStandard, &data) == 0 ||
+           ((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow) <= IMAGE_BYTE_LIMIT;
+}
+
 // The size the file's header claims; a file that cannot be read has none (the decoder fails). A
 // JPEG's walk to its frame header goes on window by window through the file.
 HeaderSize ReadFileHeaderSize(const wchar_t* path) {
@@ -195,7 +202,8 @@ bool AppendBytes(IStream* stream, const void* bytes, std::size_t size) {
 ImagingImage LoadJoinedBytes(const HeaderSize& header, const void* first, std::size_t firstSize,
                              const void* second, std::size_t secondSize) {
     IStream* stream = nullptr;
-    if (!IsDecodableSize(header) || FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
+    if (!IsDecodableSize(header) || std::uint64_t{firstSize} + secondSize > IMAGE_BYTE_LIMIT ||
+        FAILED(CreateStreamOnHGlobal(nullptr, TRUE, &stream))) {
         return nullptr;
     }
     auto openStream = [stream](IWICImagingFactory* factory, IWICBitmapDecoder** decoder) {
@@ -210,24 +218,6 @@ ImagingImage LoadJoinedBytes(const HeaderSize& header, const void* first, std::s
     // GDI+ holds the stream itself for as long as the image lives.
     stream->Release();
     return loaded ? CheckLoadedImage(image) : nullptr;
-}
-
-// Where a packed DIB's pixels begin: after its header, the colour masks that follow a plain
-// header, and its colours. 0 for a header no DIB has, or one that claims more than `size` bytes.
-std::size_t DibPixelsAt(const BITMAPINFOHEADER& info, std::size_t size) {
-    if (info.biSize < sizeof(info) || info.biSize > size) {
-        return 0;
-    }
-    std::uint64_t at = info.biSize;
-    if (info.biSize == sizeof(info) && info.biCompression == BI_BITFIELDS) {
-        at += 3 * std::uint64_t{sizeof(DWORD)};
-    }
-    std::uint64_t colours = info.biClrUsed;
-    if (colours == 0 && info.biBitCount != 0 && info.biBitCount <= 8) {
-        colours = std::uint64_t{1} << info.biBitCount;
-    }
-    at += colours * sizeof(RGBQUAD);
-    return at <= size ? static_cast<std::size_t>(at) : 0;
 }
 
 bool ReadWholeStream(IStream* stream, std::vector<unsigned char>& bytes) {
@@ -295,8 +285,8 @@ ImagingImage LoadImageFile(const wchar_t* path) {
                                                   WICDecodeMetadataCacheOnDemand, decoder);
     };
     GpImage* image = nullptr;
-    if (!PassesHeaderGates(ReadFileHeaderSize(path), openFile) || Gdip() == nullptr ||
-        Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
+    if (!IsWithinByteLimit(path) || !PassesHeaderGates(ReadFileHeaderSize(path), openFile) ||
+        Gdip() == nullptr || Gdip()->GdipLoadImageFromFile(path, &image) != Ok) {
         return nullptr;
     }
     return CheckLoadedImage(image);
@@ -308,24 +298,15 @@ ImagingImage LoadImageBytes(const void* bytes, std::size_t size) {
 }
 
 ImagingImage LoadDib(const void* dib, std::size_t size) {
-    BITMAPINFOHEADER info;
-    if (size < sizeof(info)) {
+    unsigned char file[BMP_FILE_HEADER_SIZE];
+    if (!MakeDibFileHeader(static_cast<const unsigned char*>(dib), size, file)) {
         return nullptr;
     }
-    std::memcpy(&info, dib, sizeof(info));
-    const std::size_t pixelsAt = DibPixelsAt(info, size);
-    if (pixelsAt == 0) {
-        return nullptr;
-    }
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42; // "BM"
-    file.bfSize = sizeof(file) + static_cast<DWORD>(size);
-    file.bfOffBits = sizeof(file) + static_cast<DWORD>(pixelsAt);
     // The header reader reads the size from the file's first bytes, as from a BMP file's.
-    unsigned char head[sizeof(file) + sizeof(info)];
-    std::memcpy(head, &file, sizeof(file));
-    std::memcpy(head + sizeof(file), &info, sizeof(info));
-    return LoadJoinedBytes(ReadHeaderSize(head, sizeof(head)), &file, sizeof(file), dib, size);
+    unsigned char head[BMP_FILE_HEADER_SIZE + sizeof(BITMAPINFOHEADER)];
+    std::memcpy(head, file, sizeof(file));
+    std::memcpy(head + sizeof(file), dib, sizeof(BITMAPINFOHEADER));
+    return LoadJoinedBytes(ReadHeaderSize(head, sizeof(head)), file, sizeof(file), dib, size);
 }
 
 void DisposeImage(ImagingImage image) {
@@ -371,10 +352,10 @@ void UseNearestPixel(ImagingGraphics graphics) {
     }
 }
 
-void RotateFlipImage(ImagingImage image, int rotateFlipType) {
-    if (image != nullptr) {
-        Gdip()->GdipImageRotateFlip(AsImage(image), static_cast<RotateFlipType>(rotateFlipType));
-    }
+bool RotateFlipImage(ImagingImage image, int rotateFlipType) {
+    return image != nullptr &&
+           Gdip()->GdipImageRotateFlip(AsImage(image),
+                                       static_cast<RotateFlipType>(rotateFlipType)) == Ok;
 }
 
 ImagingMatrix CreateMatrix() {

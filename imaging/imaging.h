@@ -23,13 +23,13 @@ void DeleteGraphics(ImagingGraphics graphics);
 
 // A GDI+ bitmap holding a copy of a GDI bitmap's pixels.
 ImagingImage CreateImageFromBitmap(HBITMAP bitmap);
-// Decodes a file; null when it cannot be read or its header, whatever the format, claims more
-// pixels than a memo can use (image_header.h): such a picture is refused before its pixels are
-// decoded. A palette picture comes as 32-bit ARGB, its transparency kept for any target. The file
-// may stay open until DisposeImage.
+// Decodes a file; null when it cannot be read, holds more bytes than a picture may take, or its
+// header, whatever the format, claims more pixels than a memo can use (image_header.h): such a
+// picture is refused before its pixels are decoded. A palette picture comes as 32-bit ARGB, its
+// transparency kept for any target. The file may stay open until DisposeImage.
 ImagingImage LoadImageFile(const wchar_t* path);
 // Decodes the bytes of a picture file held in memory (the clipboard's), refused as LoadImageFile
-// refuses a file.
+// refuses a file: more bytes than a picture file may hold are not even copied.
 ImagingImage LoadImageBytes(const void* bytes, std::size_t size);
 // Decodes a packed DIB (header, colours, pixels: the clipboard's CF_DIB) as the BMP file it would
 // be, refused by the size its header claims as a file is; null for a header no DIB has.
@@ -46,7 +46,8 @@ void DrawImageRect(ImagingGraphics graphics, ImagingImage image, int x, int y, i
                    int height);
 // Transformed drawing samples the nearest image pixel: fast, for pictures that live a moment.
 void UseNearestPixel(ImagingGraphics graphics);
-void RotateFlipImage(ImagingImage image, int rotateFlipType);
+// False when there is no image or GDI+ could not turn it.
+bool RotateFlipImage(ImagingImage image, int rotateFlipType);
 
 ImagingMatrix CreateMatrix();
 void DeleteMatrix(ImagingMatrix matrix);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "imaging/gdiplus_functions.h"
+#include "imaging/image_header.h"
 #include "imaging/imaging.h"
 #include "imaging/system_library.h"
 #include "platform_images.h"
@@ -107,6 +108,26 @@ TEST(Imaging, EveryFormatOpensWithinTheLimitsAndIsRefusedBeyondThemUndecoded) {
     std::printf("peak memory grown by %lu KiB over these files\n",
                 static_cast<unsigned long>(growth / 1024));
     EXPECT_LT(growth, SIZE_T{64} << 20);
+
+    // A good picture followed by more bytes than a picture may take, in a file and in memory: both
+    // refused unread (the file is sparse, the memory untouched until read).
+    const FileBytes png = MakePng(16, 16, [](int, int) { return RGB(0, 0, 200); });
+    WriteFileBytes(in(L"long.png"), png);
+    HANDLE file = CreateFileW(in(L"long.png").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    LARGE_INTEGER end = {};
+    end.QuadPart = static_cast<LONGLONG>(IMAGE_BYTE_LIMIT) + 1;
+    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    void* block = VirtualAlloc(nullptr, IMAGE_BYTE_LIMIT + 1, MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_NE(block, nullptr);
+    std::copy(png.begin(), png.end(), static_cast<unsigned char*>(block));
+    for (ImagingImage image :
+         {LoadImageFile(in(L"long.png").c_str()), LoadImageBytes(block, IMAGE_BYTE_LIMIT + 1)}) {
+        EXPECT_EQ(image, nullptr);
+        DisposeImage(image);
+    }
+    VirtualFree(block, 0, MEM_RELEASE);
     RemoveTree(folder);
     StopImaging(token);
 }

@@ -109,10 +109,6 @@ int CopyMemoToClipboard() {
     return 1;
 }
 
-bool ClipboardHasImage() {
-    return IsClipboardFormatAvailable(PngFormat()) || IsClipboardFormatAvailable(CF_DIB);
-}
-
 ImagingImage ReadClipboardImage() {
     if (!OpenClipboard(g_app.hwnd)) {
         return nullptr;

@@ -7,8 +7,6 @@
 // Puts the composite that Save would write on the clipboard, as PNG and as a DIB; 1 when it is
 // there. A composite that cannot be composed puts nothing there.
 int CopyMemoToClipboard();
-// Whether the clipboard holds a picture, as PNG or as a DIB.
-bool ClipboardHasImage();
 // The clipboard's picture, PNG before a DIB, refused as an opened file is; null when there is
 // none. The caller disposes of it.
 ImagingImage ReadClipboardImage();

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "canvas/history.h"
 #include "imaging/imaging.h"
 #include "memo/clipboard.h"
 #include "memo/memo_naming.h"
@@ -75,55 +74,69 @@ int SaveMemoAt(wchar_t* path) {
     return saved;
 }
 
-// Draws a decoded image at the layer's top-left corner, one image pixel on one layer pixel; on the
-// ink layer it is the image alone. 1 when drawn; 0, the layer unchanged, for no image or an empty
-// one.
-int DrawImageOnLayer(ImagingImage image, int layer) {
-    ScopedGetDC window(g_app.hwnd);
-    ScopedCreateDC memory(CreateCompatibleDC(window));
-    ScopedSelect selected(memory, layer == 0 ? g_canvas.ink : g_canvas.background);
-    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    int result = 0;
-    if (GetImageWidth(image) != 0 && GetImageHeight(image) != 0) {
-        // An opened memo is the image alone: no ink of the memo before it stays beside or under
-        // it. The background keeps its picture under a new one's transparent parts.
-        if (layer == 0) {
-            PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
-        }
-        // A picture that could not be drawn is not loaded: as a memo it would save blank.
-        result = DrawImageAt(graphics, image, 0, 0) ? 1 : 0;
-        if (layer != 0) {
-            MarkBackgroundChanged();
-        }
-        // A layer of new content: undo cannot take back what was there before.
-        StartHistory();
-    }
-    // The graphics object goes before the context it draws into.
-    DeleteGraphics(graphics);
-    return result;
+// The background's present picture, under a new one's transparent parts.
+bool CopyBackgroundInto(HDC target, HDC window) {
+    ScopedCreateDC background(CreateCompatibleDC(window));
+    ScopedSelect selected(background, g_canvas.background);
+    return selected.IsSelected() &&
+           BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY) != FALSE;
 }
 
-// DrawImageOnLayer, then the window is repainted either way.
-int DrawImageIntoLayer(ImagingImage image, int layer) {
-    const int result = DrawImageOnLayer(image, layer);
-    InvalidateRect(g_app.hwnd, nullptr, TRUE);
-    return result;
+// Draws a decoded image at the top-left corner of `picture`, one image pixel on one picture
+// pixel, over what the layer would keep of its own; false when any of it failed.
+bool DrawLayerPicture(HBITMAP picture, HDC window, ImagingImage image, int layer) {
+    ScopedCreateDC memory(CreateCompatibleDC(window));
+    ScopedSelect selected(memory, picture);
+    if (!selected.IsSelected()) {
+        return false;
+    }
+    // An opened memo is the image alone: no ink of the memo before it stays beside or under it.
+    const bool ground = layer == 0
+                            ? PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS) != FALSE
+                            : CopyBackgroundInto(memory, window);
+    ImagingGraphics graphics = ground ? CreateGraphicsOnDC(memory) : nullptr;
+    // A picture that could not be drawn is not loaded: as a memo it would save blank.
+    const bool drawn = DrawImageAt(graphics, image, 0, 0);
+    // The graphics object goes before the context it draws into.
+    DeleteGraphics(graphics);
+    return drawn;
+}
+
+// The layer that a decoded image makes, not yet in place: null for no image, an empty one, or
+// one that could not be drawn whole. The caller owns it.
+HBITMAP MakeLayerPicture(ImagingImage image, int layer) {
+    if (GetImageWidth(image) == 0 || GetImageHeight(image) == 0) {
+        return nullptr;
+    }
+    ScopedGetDC window(g_app.hwnd);
+    HBITMAP picture = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
+    if (picture != nullptr && !DrawLayerPicture(picture, window, image, layer)) {
+        DeleteObject(picture);
+        return nullptr;
+    }
+    return picture;
 }
 
 } // namespace
 
 int LoadImageIntoLayer(const wchar_t* path, int layer) {
     ImagingImage image = layer != 0 || CanNameMemo(path) ? LoadImageFile(path) : nullptr;
-    const int result = DrawImageIntoLayer(image, layer);
+    // Drawn whole before it takes the layer's place: a load that fails leaves the layer and its
+    // history as they were.
+    HBITMAP picture = MakeLayerPicture(image, layer);
     DisposeImage(image);
-    return result;
+    if (picture != nullptr) {
+        ReplaceLayer(layer, picture);
+    }
+    InvalidateRect(g_app.hwnd, nullptr, TRUE);
+    return picture != nullptr ? 1 : 0;
 }
 
-int LoadClipboardImageIntoInk() {
+HBITMAP MakeClipboardInk() {
     ImagingImage image = ReadClipboardImage();
-    const int result = DrawImageIntoLayer(image, 0);
+    HBITMAP picture = MakeLayerPicture(image, 0);
     DisposeImage(image);
-    return result;
+    return picture;
 }
 
 int ChooseImageFile(wchar_t* buffer) {
@@ -182,13 +195,14 @@ int SaveCurrentMemo() {
     return SaveMemoAt(path);
 }
 
-void SaveMemoOrReport() {
+int SaveMemoOrReport() {
     wchar_t path[SAVE_PATH_CAPACITY];
     if (SaveMemoAt(path) != 0) {
-        return;
+        return 1;
     }
     MessageBoxW(g_app.hwnd, (LoadText(IDS_SAVE_FAILED) + L"\n" + path).c_str(), g_app.caption,
                 MB_OK | MB_ICONWARNING);
+    return 0;
 }
 
 int AskSaveQuestion() {
@@ -201,7 +215,7 @@ int ConfirmSaveChanges() {
         return IDYES;
     }
     const int answer = AskSaveQuestion();
-    if (answer == IDYES && SaveCurrentMemo() == 0) {
+    if (answer == IDYES && SaveMemoOrReport() == 0) {
         return IDCANCEL;
     }
     return answer;

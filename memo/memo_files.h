@@ -6,13 +6,15 @@
 
 #include "records/basics.h"
 
-// layer 0 is the ink layer, any other value the background layer. 1 on success, else 0; an ink
-// file that cannot become the memo (no folder, a folder too long to hold) is refused undrawn.
-// The document is left alone: the caller adopts a loaded ink file as the memo.
+// layer 0 is the ink layer, any other value the background layer. 1 on success, the layer new
+// with a fresh history; else 0, the layer and its history as they were. An ink file that cannot
+// become the memo (no folder, a folder too long to hold) is refused undrawn. The document is left
+// alone: the caller adopts a loaded ink file as the memo.
 int LoadImageIntoLayer(const wchar_t* path, int layer);
-// The clipboard's picture alone on the ink layer, drawn as an opened file is; 1 on success, else 0
-// with the layer unchanged (no picture, or one an opened file would be refused as).
-int LoadClipboardImageIntoInk();
+// The clipboard's picture drawn as an opened file is drawn onto the ink layer, not yet in its
+// place (ReplaceLayer), so that nothing is asked for a picture that cannot be opened; null when
+// there is none, or one an opened file would be refused as. The caller owns it.
+HBITMAP MakeClipboardInk();
 // The open-file dialog into a buffer of PATH_BUFFER_CAPACITY characters; 1 when a file was chosen.
 int ChooseImageFile(wchar_t* buffer);
 // Index of the PNG encoder and its class id, or -1.
@@ -26,10 +28,11 @@ int SaveCompositePng();
 // that could not be saved stays untitled.
 int SaveCurrentMemo();
 // The Save command: SaveCurrentMemo, and when the memo could not be written, one message box that
-// says so and names the file.
-void SaveMemoOrReport();
+// says so and names the file. 1 when it was written.
+int SaveMemoOrReport();
 // The save question: IDYES, IDNO or IDCANCEL, nothing saved.
 int AskSaveQuestion();
 // IDYES, IDNO or IDCANCEL; IDYES also when nothing had to be asked. IDCANCEL as well when the
-// user chose to save and the save failed, so that the caller keeps the ink.
+// user chose to save and the save failed, after the box that says so, so that the caller keeps
+// the ink.
 int ConfirmSaveChanges();

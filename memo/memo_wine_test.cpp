@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -195,11 +197,17 @@ TEST_F(MemoTest, AFailedSaveKeepsTheInkUnsavedAndTheMemoUntitled) {
     EXPECT_STREQ(g_document.name, L"");
     EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
 
-    // Yes to the question, but nothing could be written: New goes no further.
+    // Yes to the question, but nothing could be written: the box says so, New goes no further.
     SetMessageBoxAnswer(IDYES);
     EXPECT_EQ(ConfirmSaveChanges(), IDCANCEL);
     SendToMainWindow(WM_COMMAND, IDM_NEW);
-    EXPECT_EQ(TakeMessageBoxTexts().size(), 2u);
+    const std::vector<std::wstring> boxes = TakeMessageBoxTexts();
+    ASSERT_EQ(boxes.size(), 4u);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const std::wstring shown =
+            i % 2 == 0 ? SAVE_QUESTION : L"メモを保存できませんでした。\n" + missing + L"\\";
+        EXPECT_EQ(boxes[i].substr(0, shown.size()), shown);
+    }
     EXPECT_TRUE(InkIsThere());
     EXPECT_EQ(g_document.modified, 1);
 
@@ -256,61 +264,97 @@ TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 110, 110), INK);
 }
 
-// A save's flushes and renames, and its encoder failing, through swapped imports.
-std::vector<std::wstring> g_fileCalls;
-
-std::wstring NameOf(const wchar_t* path) {
-    const std::wstring name = std::wcsrchr(path, L'\\') + 1;
-    return name.rfind(L"~Inkwisp-", 0) == 0 ? L"temp" : name;
+// A save's calls made to fail one by one, through swapped imports.
+BOOL WINAPI TakeAwayAndFail(LPCWSTR replaced, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID) {
+    DeleteFileW(replaced); // as ReplaceFileW may, failing with ERROR_UNABLE_TO_MOVE_REPLACEMENT
+    return FALSE;
 }
 
-BOOL WINAPI LogFlush(HANDLE file) {
-    g_fileCalls.push_back(L"flush");
-    return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
+// Windows refuses a path of MAX_PATH characters or more unless it is a \\?\ path; Wine does not.
+HANDLE WINAPI CreateFileAsWindows(LPCWSTR path, DWORD access, DWORD share,
+                                  LPSECURITY_ATTRIBUTES security, DWORD disposition, DWORD flags,
+                                  HANDLE pattern) {
+    if (std::wcslen(path) >= MAX_PATH && std::wcsncmp(path, L"\\\\?\\", 4) != 0) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    return SystemFunction<decltype(&CreateFileW)>(L"kernel32.dll", "CreateFileW")(
+        path, access, share, security, disposition, flags, pattern);
 }
 
-BOOL WINAPI LogMove(LPCWSTR from, LPCWSTR to, DWORD flags) {
-    g_fileCalls.push_back(L"move " + NameOf(from) + L" " + NameOf(to) + L" " +
-                          std::to_wstring(flags));
-    return SystemFunction<decltype(&MoveFileExW)>(L"kernel32.dll", "MoveFileExW")(from, to, flags);
-}
-
-BOOL WINAPI LogReplace(LPCWSTR replaced, LPCWSTR by, LPCWSTR backup, DWORD flags, LPVOID, LPVOID) {
-    g_fileCalls.push_back(L"replace " + NameOf(replaced) + L" " + NameOf(by));
-    return SystemFunction<decltype(&ReplaceFileW)>(L"kernel32.dll", "ReplaceFileW")(
-        replaced, by, backup, flags, nullptr, nullptr);
-}
-
-TEST_F(MemoTest, AMemoIsReplacedByAFlushedFileAndNeverWrittenInPlace) {
+TEST_F(MemoTest, TheMemosNameHoldsTheOldMemoOrTheNewOneAndAFailedSaveSaysSo) {
     // A temporary file of a writer that has ended goes; one of a running writer stays.
     WriteFileBytes(In(L"~Inkwisp-4294967280-1.tmp"), {'t', 'o', 'r', 'n'});
-    WriteFileBytes(In(L"~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp"), {});
+    const std::wstring running = L"~Inkwisp-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp";
+    WriteFileBytes(In(running), {});
+    // memo.png fits MAX_PATH in it; a temporary file's name does not.
+    const std::wstring deep = In(std::wstring(244 - folder_.size(), L'd'));
+    CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
     const Bytes old = {'o', 'l', 'd'};
+    const struct Swap {
+        const char* dll;
+        const char* function;
+        void* replacement;
+    } noEncoder = {"ole32.dll", "CreateStreamOnHGlobal",
+                   reinterpret_cast<void*>(
+                       &Answer<HRESULT, E_OUTOFMEMORY, HGLOBAL, BOOL, LPSTREAM*>)},
+      noFlush = {"kernel32.dll", "FlushFileBuffers",
+                 reinterpret_cast<void*>(&Answer<BOOL, FALSE, HANDLE>)},
+      noMove = {"kernel32.dll", "MoveFileExW",
+                reinterpret_cast<void*>(&Answer<BOOL, FALSE, LPCWSTR, LPCWSTR, DWORD>)},
+      noReplace = {"kernel32.dll", "ReplaceFileW", reinterpret_cast<void*>(&TakeAwayAndFail)},
+      asWindows = {"kernel32.dll", "CreateFileW", reinterpret_cast<void*>(&CreateFileAsWindows)};
+    enum At { NOTHING, OLD_MEMO, A_FOLDER };
     const struct {
-        bool exists, encodes;
-        std::vector<std::wstring> calls;
-    } cases[] = {{true, true, {L"flush", L"replace memo.png temp"}},
-                 {false, true, {L"flush", L"move temp memo.png 8"}},
-                 {true, false, {}}};
-    for (const auto& c : cases) {
-        DeleteFileW(In(L"memo.png").c_str());
-        if (c.exists) {
-            WriteFileBytes(In(L"memo.png"), old);
+        const char* name;
+        At at;
+        std::wstring folder;
+        std::vector<Swap> swaps;
+        bool saved;
+    } rows[] = {
+        {"a new memo", NOTHING, folder_, {}, true},
+        {"over the old memo", OLD_MEMO, folder_, {}, true},
+        {"a folder at the memo's name", A_FOLDER, folder_, {}, false},
+        {"no encoder", OLD_MEMO, folder_, {noEncoder}, false},
+        {"the flush fails", OLD_MEMO, folder_, {noFlush}, false},
+        {"the rename fails", OLD_MEMO, folder_, {noMove, noReplace}, false},
+        {"a folder deeper than the temporary name", OLD_MEMO, deep, {asWindows}, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::wstring memo = row.folder + L"\\memo.png";
+        if (row.at == OLD_MEMO) {
+            WriteFileBytes(memo, old);
+        } else if (row.at == A_FOLDER) {
+            CreateDirectoryW(memo.c_str(), nullptr);
+            WriteFileBytes(memo + L"\\inside.txt", old);
         }
+        CopyText(g_document.folder, FOLDER_CAPACITY, row.folder.c_str());
         CopyText(g_document.name, NAME_CAPACITY, L"memo.png");
-        g_fileCalls.clear();
-        const ScopedImport swapped[] = {
-            {"kernel32.dll", "FlushFileBuffers", reinterpret_cast<void*>(&LogFlush)},
-            {"kernel32.dll", "MoveFileExW", reinterpret_cast<void*>(&LogMove)},
-            {"kernel32.dll", "ReplaceFileW", reinterpret_cast<void*>(&LogReplace)},
-            {"ole32.dll", "CreateStreamOnHGlobal",
-             c.encodes ? SystemFunction<void*>(L"ole32.dll", "CreateStreamOnHGlobal")
-                       : reinterpret_cast<void*>(
-                             &Answer<HRESULT, E_OUTOFMEMORY, HGLOBAL, BOOL, LPSTREAM*>)}};
-        EXPECT_EQ(SaveCurrentMemo(), c.encodes ? 1 : 0);
-        EXPECT_EQ(g_fileCalls, c.calls);
-        EXPECT_EQ(ReadFileBytes(In(L"memo.png")) == old, !c.encodes); // byte for byte
-        EXPECT_EQ(FilesIn(folder_).size(), 2u); // no temporary file of this save, the stray gone
+        g_document.modified = 1;
+        {
+            std::vector<std::unique_ptr<ScopedImport>> swapped;
+            for (const Swap& swap : row.swaps) {
+                swapped.push_back(
+                    std::make_unique<ScopedImport>(swap.dll, swap.function, swap.replacement));
+            }
+            SendToMainWindow(WM_COMMAND, IDM_SAVE);
+        }
+        const std::vector<std::wstring> failed = {L"メモを保存できませんでした。\n" + memo};
+        EXPECT_EQ(TakeMessageBoxTexts(), row.saved ? std::vector<std::wstring>() : failed);
+        EXPECT_EQ(g_document.modified, row.saved ? 0 : 1);
+        const Bytes held = ReadFileBytes(memo);
+        EXPECT_EQ(held.size() > 8 && held[1] == 'P' && held[2] == 'N' && held[3] == 'G', row.saved);
+        EXPECT_EQ(held == old, !row.saved && row.at == OLD_MEMO); // byte for byte
+        EXPECT_EQ(ReadFileBytes(memo + L"\\inside.txt") == old, row.at == A_FOLDER);
+        // No temporary file of this save, the stray gone, the running writer's kept.
+        std::vector<std::wstring> files = FilesIn(row.folder);
+        files.erase(std::remove(files.begin(), files.end(), running), files.end());
+        EXPECT_EQ(files, row.at == A_FOLDER ? std::vector<std::wstring>()
+                                            : std::vector<std::wstring>{L"memo.png"});
+        EXPECT_TRUE(FileExists(In(running)));
+        RemoveTree(memo);
+        DeleteFileW(memo.c_str());
     }
 }
 
@@ -811,6 +855,44 @@ TEST_F(MemoTest, CtrlCThenCtrlVOpenTheSamePictureAsAnUntitledMemoAndNoPictureCha
         EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
         EXPECT_EQ(std::wstring(g_document.folder), folder_);
         EXPECT_EQ(g_document.modified, 1);
+    }
+
+    // Nothing that can be opened: nothing is asked.
+    ASSERT_TRUE(OpenClipboard(g_app.hwnd) && EmptyClipboard());
+    SetClipboardData(CF_DIB, GlobalAlloc(GHND, 64));
+    SetClipboardData(RegisterClipboardFormatW(L"PNG"), GlobalAlloc(GHND, 64));
+    CloseClipboard();
+    PressCtrl('V');
+    EXPECT_TRUE(TakeMessageBoxTexts().empty());
+    EXPECT_TRUE(ReadLayer(g_canvas.ink) == picture);
+}
+
+// Answers the open dialog with `g_choice`.
+BOOL WINAPI ChooseTheChoice(LPOPENFILENAMEW record) {
+    std::wcscpy(record->lpstrFile, g_choice.c_str());
+    return TRUE;
+}
+
+TEST_F(MemoTest, EveryCommandThatReplacesTheMemoEndsTheStrokeInProgress) {
+    g_choice = In(L"opened.bmp");
+    WriteFileBytes(g_choice, MakeBmp(20, 20, Stripes));
+    FillBitmapRect(g_canvas.ink, 0, 0, 20, 20, INK);
+    PressCtrl('C');
+    const ScopedImport dialog("comdlg32.dll", "GetOpenFileNameW",
+                              reinterpret_cast<void*>(&ChooseTheChoice));
+    const std::function<void()> commands[] = {
+        [] { SendToMainWindow(WM_COMMAND, IDM_NEW); },
+        [] { SendToMainWindow(WM_COMMAND, IDM_OPEN); },
+        [] { SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({g_choice}))); },
+        [] { PressCtrl('V'); }};
+    for (const auto& replace : commands) {
+        NewCanvas(); // unmodified: nothing is asked
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(300, 300));
+        replace();
+        const std::vector<std::uint32_t> replaced = ReadLayer(g_canvas.ink);
+        SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(400, 350));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(400, 350));
+        EXPECT_TRUE(ReadLayer(g_canvas.ink) == replaced);
     }
 }
 

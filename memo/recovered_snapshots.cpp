@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <new>
+#include <cstdint>
 #include <set>
 #include <vector>
 
@@ -16,7 +16,7 @@
 namespace {
 
 // A snapshot is a PNG of at most a few times the canvas's pixel bytes.
-constexpr DWORD SNAPSHOT_READ_LIMIT = 64u << 20;
+constexpr std::uint64_t SNAPSHOT_READ_LIMIT = std::uint64_t{64} << 20;
 
 bool FileExistsAt(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -31,32 +31,6 @@ std::wstring ClockNameAt(const FILETIME& written) {
     wchar_t name[CLOCK_NAME_CAPACITY];
     FormatClockName(clock, name, CLOCK_NAME_CAPACITY);
     return name;
-}
-
-// The whole file, or nothing when it cannot be read, is larger than `limit` or finds no memory.
-std::vector<unsigned char> ReadWholeFile(const std::wstring& path, DWORD limit) {
-    std::vector<unsigned char> bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return bytes;
-    }
-    const DWORD size = GetFileSize(file, nullptr);
-    DWORD read = 0;
-    bool whole = false;
-    try {
-        if (size != INVALID_FILE_SIZE && size <= limit) {
-            bytes.resize(size);
-            whole = ReadFile(file, bytes.data(), size, &read, nullptr) != 0 && read == size;
-        }
-    } catch (const std::bad_alloc&) {
-        whole = false;
-    }
-    CloseHandle(file);
-    if (!whole) {
-        bytes.clear();
-    }
-    return bytes;
 }
 
 // The snapshot as a new memo in `folder`; its path, or empty when it could not be written. It

@@ -101,18 +101,30 @@ void ComposeCopies() {
     }
 }
 
+// Whether no removal has come since the job was given.
+bool IsJobCurrent() {
+    std::lock_guard<std::mutex> lock(g_snapshot.guard);
+    return g_snapshot.job.generation == g_snapshot.generation;
+}
+
 // The worker: the picture, with the memo's folder inside, replaces the previous snapshot in one
-// step, so a death at any instant leaves the previous snapshot or the new one.
+// step, so a death at any instant leaves the previous snapshot or the new one. The lock is not
+// held while the file is written and flushed, since Save, New and Open take it on the window's
+// thread: a removal that comes meanwhile cannot see the new file, which goes here instead.
 DWORD WINAPI WriteSnapshot(void*) {
     // Memory that runs out only skips this snapshot: nothing may leave the thread.
     try {
         ComposeCopies();
         std::vector<unsigned char> png;
-        const bool encoded =
-            EncodePng(g_snapshot.composite, png) && AddSnapshotPlace(png, g_snapshot.job.folder);
+        const std::wstring path = OwnPath(SnapshotFile::Image);
+        if (!EncodePng(g_snapshot.composite, png) ||
+            !AddSnapshotPlace(png, g_snapshot.job.folder) || !IsJobCurrent() ||
+            !ReplaceFileDurably(path, png)) {
+            return 0;
+        }
         std::lock_guard<std::mutex> lock(g_snapshot.guard);
-        if (encoded && g_snapshot.job.generation == g_snapshot.generation) {
-            ReplaceFileDurably(OwnPath(SnapshotFile::Image), png);
+        if (g_snapshot.job.generation != g_snapshot.generation) {
+            DeleteFileW(path.c_str());
         }
     } catch (const std::exception&) {
         return 1;

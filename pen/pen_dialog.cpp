@@ -1,5 +1,6 @@
 #include "pen/pen_dialog.h"
 
+#include <exception>
 #include <utility>
 
 #include "pen/eraser.h"
@@ -100,9 +101,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     return FALSE;
 }
 
-} // namespace
-
-INT_PTR CALLBACK PenDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandlePenMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return TRUE;
     case WM_PAINT: return OnPaint(dialog);
@@ -110,6 +109,19 @@ INT_PTR CALLBACK PenDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     case WM_COMMAND: return OnCommand(dialog, wParam);
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK PenDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    // As in the main window's procedure: an exception cannot pass back through the system's code.
+    // Only memory that runs out throws here (a menu text); that message's work is dropped and the
+    // dialog goes on.
+    try {
+        return HandlePenMessage(dialog, message, wParam, lParam);
+    } catch (const std::exception&) {
+        return FALSE;
+    }
 }
 
 void ShowPenDialog(HWND owner) {

@@ -1,16 +1,23 @@
-// The one writer of every file the program replaces: a memo, the recovery snapshot, the settings.
+// The one writer of every file the program replaces: a memo, the recovery snapshot, the settings,
+// the background's copy.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // Whether ReplaceFileDurably may put its file over one of the same name.
 enum class ExistingFile { Replace, Keep };
 
-// Puts `bytes` at `path` so that a death at any instant leaves the old file or the new one, never
-// a torn or empty one: they go to a temporary file of ours beside it, are flushed, and that file
-// is then renamed into place (over an existing file with ReplaceFileW, which keeps its attributes
-// and security). With Keep, a file of that name is never replaced: the call fails. True when the
-// new file is in place. Temporary files that ended processes left in the folder are removed first.
+// Puts `bytes` at `path` so that the name holds the old file or the new one at every instant,
+// never a torn one and never none: they go to a temporary file of ours beside it, are flushed,
+// and that file is then renamed over the old one in one step. A folder or a read-only file at
+// `path` is never moved, replaced or removed: the call fails and writes nothing. With Keep, a file
+// of that name is never replaced: the call fails. True when the new file is in place. Temporary
+// files that ended processes left in the folder are removed first.
 bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
                         ExistingFile existing = ExistingFile::Replace);
+
+// The whole file, or nothing when it cannot be read, is larger than `limit` bytes or finds no
+// memory.
+std::vector<unsigned char> ReadWholeFile(const std::wstring& path, std::uint64_t limit);

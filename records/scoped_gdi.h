@@ -45,6 +45,8 @@ class ScopedSelect {
     ~ScopedSelect() { SelectObject(dc_, previous_); }
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
+    // False when the context refused the object (or there was no context).
+    bool IsSelected() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
 
   private:
     HDC dc_;

@@ -9,8 +9,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 fuzz=$root/build/host/fuzz
 seconds=${INKWISP_FUZZ_SECONDS:-60}
 runs=${INKWISP_FUZZ_RUNS:--1}
-targets=(settings_codec_fuzz memo_path_fuzz image_header_fuzz)
-declare -A seeds=([settings_codec_fuzz]=settings/fuzz_seeds [image_header_fuzz]=imaging/fuzz_seeds)
+targets=(settings_codec_fuzz memo_path_fuzz image_header_fuzz dib_header_fuzz snapshot_place_fuzz)
+declare -A seeds=([settings_codec_fuzz]=settings/fuzz_seeds [image_header_fuzz]=imaging/fuzz_seeds
+    [dib_header_fuzz]=imaging/dib_fuzz_seeds [snapshot_place_fuzz]=memo/fuzz_seeds)
 
 status=0
 printf '%-22s %12s %8s %10s  %s\n' target executions seconds 'exec/s' found

@@ -1,16 +1,20 @@
 #include "settings/settings_dialog.h"
 
 #include <cwchar>
+#include <exception>
 #include <string>
+#include <vector>
 
 #include <shlobj.h>
 
 #include "canvas/canvas.h"
+#include "imaging/image_header.h"
 #include "memo/memo_files.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/durable_file.h"
 #include "records/scoped_gdi.h"
 #include "records/settings.h"
 #include "res/resource.h"
@@ -75,14 +79,20 @@ bool IsSameFile(const wchar_t* first, const wchar_t* second) {
            info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
+// bak is replaced as every file the program keeps is (ReplaceFileDurably): a death half-way
+// leaves the old copy whole.
+bool CopyToBak(const wchar_t* chosen) {
+    const std::vector<unsigned char> bytes = ReadWholeFile(chosen, IMAGE_BYTE_LIMIT);
+    return !bytes.empty() && ReplaceFileDurably(g_settings.backgroundImagePath, bytes);
+}
+
 // The background is kept only as its copy bak: if the copy fails, the background is switched off
 // at once, so that what the user sees now is what the next start and New show. The settings
 // folder does not exist before the first settings are written; it is made as SaveSettings makes
-// it. bak chosen again is kept as it is (a copy onto itself fails).
+// it. bak chosen again is kept as it is.
 void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
     CreateDirectoryW(g_settings.settingsFolder, nullptr);
-    if (IsSameFile(chosen, g_settings.backgroundImagePath) ||
-        CopyFileW(chosen, g_settings.backgroundImagePath, FALSE)) {
+    if (IsSameFile(chosen, g_settings.backgroundImagePath) || CopyToBak(chosen)) {
         SetBackground(dialog, 1);
     } else {
         SetBackground(dialog, 0);
@@ -175,9 +185,7 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
     return FALSE;
 }
 
-} // namespace
-
-INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR HandleSettingsMessage(HWND dialog, UINT message, WPARAM wParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog);
     case WM_PAINT: return OnPaint(dialog);
@@ -185,6 +193,18 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: return OnCommand(dialog, wParam);
     }
     return FALSE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    // As in the main window's procedure: an exception cannot pass back through the system's code.
+    // Only memory that runs out throws here; that message's work is dropped and the dialog goes on.
+    try {
+        return HandleSettingsMessage(dialog, message, wParam);
+    } catch (const std::exception&) {
+        return FALSE;
+    }
 }
 
 int ChooseFolder(HWND owner, wchar_t* buffer) {

@@ -643,21 +643,60 @@ TEST_F(SettingsTest, ASmallerImageLiesOverTheLargerUntilNew) {
     EXPECT_EQ(Background(100, 100), RGB(255, 255, 255));
 }
 
-TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOff) {
+TEST_F(SettingsTest, AFailedCopyToBakSwitchesTheBackgroundOffAndKeepsTheOldCopyWhole) {
     const std::wstring image = root_ + L"\\blue.png";
     WritePng(image, 60, 60, RGB(0, 0, 0xFF));
     CreateDirectoryW(folder_.c_str(), nullptr);
-    CreateDirectoryW(g_settings.backgroundImagePath, nullptr); // bak cannot be written
-    WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
-        AnswerFileDialog(image);
-        ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+    const Bytes old = {'o', 'l', 'd'};
+    // bak cannot be written: a folder is in its place, or the disk cannot flush the new copy.
+    for (const bool flushFails : {false, true}) {
+        if (flushFails) {
+            RemoveDirectoryW(g_settings.backgroundImagePath);
+            WriteFileBytes(g_settings.backgroundImagePath, old);
+        } else {
+            CreateDirectoryW(g_settings.backgroundImagePath, nullptr);
+        }
+        const ScopedImport noFlush(
+            "kernel32.dll", "FlushFileBuffers",
+            flushFails ? reinterpret_cast<void*>(&Answer<BOOL, FALSE, HANDLE>)
+                       : SystemFunction<void*>(L"kernel32.dll", "FlushFileBuffers"));
+        WhenDialogShows(WithCaption(L"Settings"), [&](HWND settings) {
+            AnswerFileDialog(image);
+            ClickInSettings(settings, IDC_LOAD_BACKGROUND);
+            EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
+            ClickInSettings(settings, IDCANCEL);
+        });
+        RunDialogs(OpenSettingsDialog);
+        // What is shown now is what a restart would show: no background.
+        EXPECT_EQ(g_settings.backgroundEnabled, 0);
+        EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
+        EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath) == old, flushFails);
+    }
+}
+
+// Memory runs out for all but small blocks: the runtime's own (a lock, the exception) still come.
+void* __cdecl OnlySmallBlocks(size_t size) {
+    return size >= 512 ? nullptr
+                       : SystemFunction<void*(__cdecl*)(size_t)>(L"msvcrt.dll", "malloc")(size);
+}
+
+TEST_F(SettingsTest, AMessageThatRunsOutOfMemoryIsDroppedAndTheDialogGoesOn) {
+    // The save of a long folder's path needs a larger block.
+    const std::wstring folder = MakeFolder(std::wstring(250 - root_.size(), L'f'));
+    std::wcscpy(g_settings.saveFolder, folder.c_str());
+    g_settings.backgroundEnabled = 1;
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
+        const ScopedImport noMemory("msvcrt.dll", "malloc",
+                                    reinterpret_cast<void*>(&OnlySmallBlocks));
+        ClickInSettings(settings, IDC_BACKGROUND); // switched off; storing that throws
+    });
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
         EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
         ClickInSettings(settings, IDCANCEL);
     });
     RunDialogs(OpenSettingsDialog);
-    // What is shown now is what a restart would show: no background.
-    EXPECT_EQ(g_settings.backgroundEnabled, 0);
-    EXPECT_EQ(Background(10, 10), RGB(255, 255, 255));
+    EXPECT_TRUE(IsWindowEnabled(g_app.hwnd));
+    EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
 // The folder browser is steered as a user would: a folder is selected in it, then OK.
