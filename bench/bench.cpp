@@ -1,5 +1,8 @@
 // Performance figures of the stroke path, scrolling, saving, opening and turning, measured on the
-// real main window under Wine. Prints one table; the figures are read by people, never asserted.
+// real main window under Wine. Prints one table; the figures are read by people, never asserted,
+// but a run that could not do its work (no window, a file not written or read back, no snapshot)
+// fails.
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <psapi.h>
 
@@ -393,14 +396,15 @@ void BenchFiles(const Options& options) {
     DrawBusyCanvas();
     CopyText(g_document.folder, FOLDER_CAPACITY, options.folder.c_str());
     CopyText(g_document.name, NAME_CAPACITY, L"bench-busy.png");
-    PrintRow("ComposeCanvas + SaveCompositePng (busy canvas)",
-             Measure(std::max(3, options.repetitions / 4), [] { SaveCompositePng(); }));
+    PrintRow(
+        "ComposeCanvas + SaveCompositePng (busy canvas)",
+        Measure(std::max(3, options.repetitions / 4), [] { EXPECT_TRUE(SaveCompositePng()); }));
     WriteCompositeBmp(options.folder + L"\\bench-busy.bmp");
 
     const std::wstring saved = options.folder + L"\\bench-busy.png";
     PrintRow("LoadImageIntoLayer (2048 x 2048 PNG)",
              Measure(std::max(3, options.repetitions / 4),
-                     [&] { LoadImageIntoLayer(saved.c_str(), 0); }));
+                     [&] { EXPECT_TRUE(LoadImageIntoLayer(saved.c_str(), 0)); }));
     const Figures turn =
         Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); });
     PrintRow("RotateLayerQuarterTurn (ink layer)", turn);
@@ -436,7 +440,7 @@ void BenchSnapshot(const Options& options) {
         }
     }
     if (share.empty()) {
-        std::printf("snapshot: no snapshot could be taken\n");
+        ADD_FAILURE() << "snapshot: no snapshot could be taken";
         return;
     }
     PrintRow("snapshot: the window thread's share", Summarize(share));
@@ -501,7 +505,10 @@ Options ReadOptions(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     const Options options = ReadOptions(argc, argv);
-    StartTestWindow(1280, 800);
+    if (StartTestWindow(1280, 800) == nullptr) {
+        std::fprintf(stderr, "the main window could not be created (is there a display?)\n");
+        return 1;
+    }
     g_pen.color = RGB(20, 40, 160);
     g_pen.width = 4;
     FillBitmap(g_canvas.background, RGB(230, 240, 255));
@@ -518,5 +525,6 @@ int main(int argc, char** argv) {
     std::printf("files: %s\n", folder);
     g_document.modified = 0;
     DestroyWindow(g_app.hwnd);
-    return 0;
+    // The checks the shared test code makes along the way (a layer read back whole, say).
+    return testing::UnitTest::GetInstance()->ad_hoc_test_result().Failed() ? 1 : 0;
 }
