@@ -156,13 +156,20 @@ TEST_F(CanvasTest, TheEraserWritesEmptyInk) {
 
 TEST_F(CanvasTest, BackgroundShowsUnderInkOnlyWhileEnabled) {
     FillBitmap(g_canvas.background, RGB(0, 120, 0));
+    g_pen.color = RGB(200, 0, 0); // ANDed with the green, it would show black
     Stroke(100, 100, 200, 100);
+    FillBitmapRect(g_canvas.ink, 150, 150, 160, 160, RGB(255, 255, 254)); // not empty
     PaintView(1);
     EXPECT_EQ(ReadClientPixel(300, 300), RGB(255, 255, 255));
     g_settings.backgroundEnabled = 1;
-    PaintView(1);
-    EXPECT_EQ(ReadClientPixel(300, 300), RGB(0, 120, 0));
-    EXPECT_EQ(ReadClientPixel(150, 100), RGB(0, 0, 0));
+    for (double zoom : {1.0, 2.0}) {
+        MoveView({zoom, 0, 0, NO_POINT});
+        PaintView(1);
+        const auto at = [zoom](int canvas) { return static_cast<int>(canvas * zoom) + 1; };
+        EXPECT_EQ(ReadClientPixel(at(120), at(130)), RGB(0, 120, 0)) << zoom;
+        EXPECT_EQ(ReadClientPixel(at(150), at(100)), RGB(200, 0, 0)) << zoom;
+        EXPECT_EQ(ReadClientPixel(at(155), at(155)), RGB(255, 255, 254)) << zoom;
+    }
 }
 
 TEST_F(CanvasTest, ABackgroundShrunkAtHalfZoomKeepsItsColours) {

@@ -7,53 +7,78 @@
 #include "canvas/stroke.h"
 #include "imaging/system_library.h"
 #include "records/app_window.h"
+#include "records/bitmap_info.h"
 #include "records/scoped_gdi.h"
 #include "records/settings.h"
 
 namespace {
 
-// The picture of the client area is built here before it reaches the window in one block transfer:
-// the whole client, the strips a scroll uncovers, the rectangle a stroke's move changed. It lives
-// from frame to frame, since making a bitmap and a context for each costs more than a stroke's
-// move, and is made again when the client's size changes.
-struct BackBuffer {
+// A bitmap of the client's size in a context of its own, kept from frame to frame: making a
+// bitmap and a context for each frame costs more than a stroke's move. Made again when the
+// client's size changes.
+struct ClientBuffer {
     HDC dc;
     HBITMAP bitmap;
     HGDIOBJ replaced;
     ClientExtent size;
 };
 
-BackBuffer g_back;
+// The picture of the client area is built in `g_back` before it reaches the window in one block
+// transfer: the whole client, the strips a scroll uncovers, the rectangle a stroke's move
+// changed. The view's ink is put into `g_ink` (stretched when zoomed) before it is laid over the
+// background, through `g_mask`, the monochrome picture of where that ink is empty.
+ClientBuffer g_back;
+ClientBuffer g_ink;
+ClientBuffer g_mask;
 
-void ReleaseBackBuffer() {
-    if (g_back.replaced != nullptr) {
-        SelectObject(g_back.dc, g_back.replaced);
+// What a buffer's bitmap is: like the window's, monochrome, or 24 bits a pixel with no byte that a
+// colour could hide in, which the mask is made from (Wine's 32-bit bitmaps keep a fourth byte,
+// and a white pixel whose fourth byte is set does not match white).
+enum class BufferKind { LikeWindow, Monochrome, ThreeBytes };
+
+void ReleaseBuffer(ClientBuffer& buffer) {
+    if (buffer.replaced != nullptr) {
+        SelectObject(buffer.dc, buffer.replaced);
     }
-    if (g_back.dc != nullptr) {
-        DeleteDC(g_back.dc);
+    if (buffer.dc != nullptr) {
+        DeleteDC(buffer.dc);
     }
-    if (g_back.bitmap != nullptr) {
-        DeleteObject(g_back.bitmap);
+    if (buffer.bitmap != nullptr) {
+        DeleteObject(buffer.bitmap);
     }
-    g_back = {};
+    buffer = {};
 }
 
-// The back buffer for a client of `size`; null when no bitmap of that size can be made.
-HDC BackBufferFor(HDC window, const ClientExtent& size) {
-    if (g_back.dc != nullptr && g_back.size.width == size.width &&
-        g_back.size.height == size.height) {
-        return g_back.dc;
+HBITMAP MakeBufferBitmap(BufferKind kind, HDC window, const ClientExtent& size) {
+    switch (kind) {
+    case BufferKind::Monochrome: return CreateBitmap(size.width, size.height, 1, 1, nullptr);
+    case BufferKind::ThreeBytes: {
+        BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
+        info.bmiHeader.biBitCount = 24;
+        void* bits = nullptr;
+        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     }
-    ReleaseBackBuffer();
-    g_back.bitmap = CreateCompatibleBitmap(window, size.width, size.height);
-    g_back.dc = CreateCompatibleDC(window);
-    if (g_back.bitmap == nullptr || g_back.dc == nullptr) {
-        ReleaseBackBuffer();
+    default: return CreateCompatibleBitmap(window, size.width, size.height);
+    }
+}
+
+// The context of `buffer`, of `kind`, for a client of `size`; null when no bitmap of that size
+// can be made.
+HDC BufferFor(ClientBuffer& buffer, BufferKind kind, HDC window, const ClientExtent& size) {
+    if (buffer.dc != nullptr && buffer.size.width == size.width &&
+        buffer.size.height == size.height) {
+        return buffer.dc;
+    }
+    ReleaseBuffer(buffer);
+    buffer.bitmap = MakeBufferBitmap(kind, window, size);
+    buffer.dc = CreateCompatibleDC(window);
+    if (buffer.bitmap == nullptr || buffer.dc == nullptr) {
+        ReleaseBuffer(buffer);
         return nullptr;
     }
-    g_back.replaced = SelectObject(g_back.dc, g_back.bitmap);
-    g_back.size = size;
-    return g_back.dc;
+    buffer.replaced = SelectObject(buffer.dc, buffer.bitmap);
+    buffer.size = size;
+    return buffer.dc;
 }
 
 // Where the client area shows no canvas (a view larger than the canvas), it shows the desk.
@@ -70,30 +95,58 @@ void StretchInk(HDC stretched, int x, int y, HDC layer, const ViewBlit& blit) {
                blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
 }
 
+// Lays the `width` x `height` pixels at the top left of `ink` over `target` at (x, y), their empty
+// pixels transparent. XOR the ink in, clear where it is not empty, XOR it in again: the target
+// stays where the ink is empty and takes the ink elsewhere, as TransparentBlt does, without the
+// mask, bitmaps and contexts that Wine's TransparentBlt makes afresh on every call.
+void LayOverTransparent(HDC target, int x, int y, int width, int height, HDC ink, HDC mask) {
+    SetBkColor(ink, EMPTY_INK); // empty pixels become the mask's 1 bits
+    BitBlt(mask, 0, 0, width, height, ink, 0, 0, SRCCOPY);
+    SetTextColor(target, RGB(0, 0, 0)); // and the 1 bits white, the others black, on the target
+    SetBkColor(target, RGB(255, 255, 255));
+    BitBlt(target, x, y, width, height, ink, 0, 0, SRCINVERT);
+    BitBlt(target, x, y, width, height, mask, 0, 0, SRCAND);
+    BitBlt(target, x, y, width, height, ink, 0, 0, SRCINVERT);
+}
+
+// Puts the view's ink into the client pixels `shown` of `target`, whose (0, 0) is client point
+// `area` left and top: over white, the ink is the picture itself.
+void CopyInk(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
+             const ViewBlit& blit) {
+    if (blit.srcW == blit.dstW && blit.srcH == blit.dstH) { // nothing to stretch
+        BitBlt(target, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
+               shown.bottom - shown.top, layer, blit.srcX + shown.left - blit.dstX,
+               blit.srcY + shown.top - blit.dstY, SRCCOPY);
+        return;
+    }
+    StretchInk(target, area.left, area.top, layer, blit);
+}
+
 // Lays the view's ink over the client pixels `shown` of `target`, whose (0, 0) is client point
 // `area` left and top; white ink is transparent.
 void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
-                const ViewBlit& blit) {
-    const int width = shown.right - shown.left;
-    const int height = shown.bottom - shown.top;
-    if (blit.srcW == blit.dstW && blit.srcH == blit.dstH) { // nothing to stretch
-        SystemTransparentBlt(target, shown.left - area.left, shown.top - area.top, width, height,
-                             layer, blit.srcX + shown.left - blit.dstX,
-                             blit.srcY + shown.top - blit.dstY, width, height, EMPTY_INK);
+                const ViewBlit& blit, const ClientExtent& size) {
+    HDC ink = BufferFor(g_ink, BufferKind::ThreeBytes, target, size);
+    HDC mask = BufferFor(g_mask, BufferKind::Monochrome, target, size);
+    if (ink == nullptr || mask == nullptr) {
         return;
     }
-    ScopedGdiObject<HBITMAP> stretchedBitmap(CreateCompatibleBitmap(target, width, height));
-    ScopedCreateDC stretched(CreateCompatibleDC(target));
-    ScopedSelect selected(stretched, stretchedBitmap);
-    StretchInk(stretched, shown.left, shown.top, layer, blit);
-    SystemTransparentBlt(target, shown.left - area.left, shown.top - area.top, width, height,
-                         stretched, 0, 0, width, height, EMPTY_INK);
+    // The buffer's (0, 0) is the shown pixels' top left; its clip cuts a stretch of the whole view
+    // to them.
+    const int width = shown.right - shown.left;
+    const int height = shown.bottom - shown.top;
+    IntersectClipRect(ink, 0, 0, width, height);
+    CopyInk(ink, shown, shown, layer, blit);
+    SelectClipRgn(ink, nullptr);
+    LayOverTransparent(target, shown.left - area.left, shown.top - area.top, width, height, ink,
+                       mask);
 }
 
 // Lays the view's picture of the client pixels `area` into `target`, whose (0, 0) is the area's
 // top-left corner. Every stretch uses the mapping of the whole view and only the target's size
 // cuts it, so a part of the client comes out exactly as in a repaint of the whole.
-void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
+void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit,
+                 const ClientExtent& size) {
     const PixelRect canvasOnClient = {blit.dstX, blit.dstY, blit.dstX + blit.dstW,
                                       blit.dstY + blit.dstH};
     const PixelRect shown = IntersectRects(area, canvasOnClient);
@@ -105,35 +158,34 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit) {
         return;
     }
     ScopedCreateDC layer(CreateCompatibleDC(target));
-    // The background first when it is shown, then the ink in its place.
-    ScopedSelect selected(layer,
-                          g_settings.backgroundEnabled != 0 ? g_canvas.background : g_canvas.ink);
-    if (g_settings.backgroundEnabled != 0) {
-        // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and
-        // is the slower one; dropping them whole keeps every shown colour a colour of the picture.
-        SetStretchBltMode(target, COLORONCOLOR);
-        StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, layer,
-                   blit.srcX, blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
-        SelectObject(layer, g_canvas.ink);
-    } else {
-        PatBlt(target, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
-               shown.bottom - shown.top, WHITENESS);
+    if (g_settings.backgroundEnabled == 0) {
+        ScopedSelect selected(layer, g_canvas.ink);
+        CopyInk(target, area, shown, layer, blit);
+        return;
     }
-    LayInkOver(target, area, shown, layer, blit);
+    // The background first, then the ink in its place.
+    ScopedSelect selected(layer, g_canvas.background);
+    // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and is
+    // the slower one; dropping them whole keeps every shown colour a colour of the picture.
+    SetStretchBltMode(target, COLORONCOLOR);
+    StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, layer,
+               blit.srcX, blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
+    SelectObject(layer, g_canvas.ink);
+    LayInkOver(target, area, shown, layer, blit, size);
 }
 
 // Builds the picture of `area` off screen and copies it to the window in one block transfer, so
 // the window never shows a half-built frame.
 void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
                     const ClientExtent& size) {
-    HDC back = BackBufferFor(window, size);
+    HDC back = BufferFor(g_back, BufferKind::LikeWindow, window, size);
     if (back == nullptr) {
         return;
     }
     // The buffer is the client's size: a stretch of the whole view is cut to the area by a clip,
     // and costs what the area does.
     IntersectClipRect(back, 0, 0, area.right - area.left, area.bottom - area.top);
-    ComposeView(back, area, blit);
+    ComposeView(back, area, blit, size);
     SelectClipRgn(back, nullptr);
     BitBlt(window, area.left, area.top, area.right - area.left, area.bottom - area.top, back, 0, 0,
            SRCCOPY);
@@ -283,7 +335,9 @@ void MoveView(const ViewState& target) {
 }
 
 void ReleaseView() {
-    ReleaseBackBuffer();
+    ReleaseBuffer(g_back);
+    ReleaseBuffer(g_ink);
+    ReleaseBuffer(g_mask);
     // A window made later starts with bars of its own.
     g_bars[SB_HORZ] = {};
     g_bars[SB_VERT] = {};
