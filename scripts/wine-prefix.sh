@@ -7,6 +7,9 @@ source "$(dirname "$0")/wine-env.sh"
 # The server needs the prefix's folder to start in, even before wineboot fills it; it answers 2
 # when a server is running already.
 mkdir -p "$HOME/Desktop" "$WINEPREFIX"
+# A server left by an earlier run keeps that run's display and its size, which Wine's windows
+# would go on using on this one.
+wineserver -k </dev/null >/dev/null 2>&1 || true
 wineserver -p 120 </dev/null >/dev/null 2>&1 || true
 if [[ ! -f "$WINEPREFIX/.inkwisp-ready" ]]; then
     wine wineboot -i </dev/null >/dev/null 2>&1
