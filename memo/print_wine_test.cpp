@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
+#include <vector>
 
 #include "canvas/canvas.h"
 #include "dialog_driver.h"
@@ -32,6 +34,19 @@ struct DialogCall {
 using PrintDlgFunction = BOOL(WINAPI*)(LPPRINTDLGW);
 PrintDlgFunction g_realPrintDlg;
 DialogCall g_dialogCall;
+
+// The blocks the program freed: a freed handle may be given out again at once (Wine's printing
+// allocates while the page is drawn), so that GlobalFlags cannot tell.
+std::vector<HGLOBAL> g_freedBlocks;
+
+HGLOBAL WINAPI RecordGlobalFree(HGLOBAL block) {
+    g_freedBlocks.push_back(block);
+    return SystemFunction<decltype(&GlobalFree)>(L"kernel32.dll", "GlobalFree")(block);
+}
+
+bool WasFreed(HGLOBAL block) {
+    return std::find(g_freedBlocks.begin(), g_freedBlocks.end(), block) != g_freedBlocks.end();
+}
 
 BOOL WINAPI RecordPrintDlg(LPPRINTDLGW dialog) {
     ++g_dialogCall.calls;
@@ -213,6 +228,9 @@ class PrintTest : public testing::Test {
         ASSERT_TRUE(RecordPrintDialogCalls());
         int printDialogsSeen = 0;
         g_dialogCall = {};
+        g_freedBlocks.clear();
+        const ScopedImport recordFree("kernel32.dll", "GlobalFree",
+                                      reinterpret_cast<void*>(&RecordGlobalFree));
         // Any dialog but the program's message boxes is the print dialog.
         const DialogAnswer printDialog(Not(IsMessageBox()), [&](HWND dialog) {
             ++printDialogsSeen;
@@ -304,9 +322,7 @@ TEST_F(PrintTest, CancellingTheDialogComposesNothingAndPrintsNothing) {
         EXPECT_FALSE(g_dialogCall.result);
         EXPECT_EQ(g_dialogCall.returned.hDC, nullptr);
         for (HGLOBAL block : {g_dialogCall.returned.hDevMode, g_dialogCall.returned.hDevNames}) {
-            if (block != nullptr) {
-                EXPECT_EQ(GlobalFlags(block), static_cast<UINT>(GMEM_INVALID_HANDLE));
-            }
+            EXPECT_TRUE(block == nullptr || WasFreed(block));
         }
     }
     EXPECT_LT(freeGdiHandles - CountFreeGdiHandles(), CANCELS);
@@ -325,25 +341,30 @@ TEST_F(PrintTest, PrintingComposesAndReleasesWhatItMadeButKeepsDocumentAndView) 
     if (IsSkipped()) {
         return;
     }
-    const int freeGdiHandles = CountFreeGdiHandles();
-
+    // Wine's printing makes objects of its own once more when it first finds the queue busy with
+    // the job before: two prints come first. What a print itself left behind would grow with
+    // every print.
     PrintAnswering(IDOK);
-    ASSERT_TRUE(g_dialogCall.result);
-    EXPECT_EQ(g_dialogCall.given.lStructSize, sizeof(PRINTDLGW));
-    EXPECT_EQ(g_dialogCall.given.Flags, 0x140104u);
-    EXPECT_EQ(g_dialogCall.given.hwndOwner, g_app.hwnd);
-    EXPECT_EQ(g_dialogCall.given.hDevMode, nullptr);
-    EXPECT_EQ(g_dialogCall.given.hDevNames, nullptr);
-
-    // The printer's device context and the blocks that the dialog returned are all released
-    // (checked before anything new is made that could reuse their handles).
-    ASSERT_NE(g_dialogCall.returned.hDC, nullptr);
-    EXPECT_EQ(GetObjectType(g_dialogCall.returned.hDC), 0u);
-    ASSERT_NE(g_dialogCall.returned.hDevMode, nullptr);
-    ASSERT_NE(g_dialogCall.returned.hDevNames, nullptr);
-    EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevMode), static_cast<UINT>(GMEM_INVALID_HANDLE));
-    EXPECT_EQ(GlobalFlags(g_dialogCall.returned.hDevNames), static_cast<UINT>(GMEM_INVALID_HANDLE));
-    EXPECT_EQ(CountFreeGdiHandles(), freeGdiHandles);
+    PrintAnswering(IDOK);
+    const int freeGdiHandles = CountFreeGdiHandles();
+    constexpr int PRINTS = 3;
+    for (int i = 0; i < PRINTS; ++i) {
+        PrintAnswering(IDOK);
+        ASSERT_TRUE(g_dialogCall.result);
+        EXPECT_EQ(g_dialogCall.given.lStructSize, sizeof(PRINTDLGW));
+        EXPECT_EQ(g_dialogCall.given.Flags, 0x140104u);
+        EXPECT_EQ(g_dialogCall.given.hwndOwner, g_app.hwnd);
+        EXPECT_EQ(g_dialogCall.given.hDevMode, nullptr);
+        EXPECT_EQ(g_dialogCall.given.hDevNames, nullptr);
+        // The printer's device context and the blocks that the dialog returned are released.
+        ASSERT_NE(g_dialogCall.returned.hDC, nullptr);
+        EXPECT_EQ(GetObjectType(g_dialogCall.returned.hDC), 0u);
+        ASSERT_NE(g_dialogCall.returned.hDevMode, nullptr);
+        ASSERT_NE(g_dialogCall.returned.hDevNames, nullptr);
+        EXPECT_TRUE(WasFreed(g_dialogCall.returned.hDevMode));
+        EXPECT_TRUE(WasFreed(g_dialogCall.returned.hDevNames));
+    }
+    EXPECT_LT(freeGdiHandles - CountFreeGdiHandles(), PRINTS);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.composite, 30, 40), RED);
 
     EXPECT_EQ(std::memcmp(&g_document, &document, sizeof(document)), 0);
