@@ -109,7 +109,7 @@ TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
     } rows[] = {
         {"strokes, the eraser and a turn undone", "setuuu", 0},
         {"and redone", "setuuurrr", 3},
-        {"a turn back and forth", "tutr", 1},
+        {"a turn back and forth", "stutr", 2},
         {"redo dropped by a new stroke", "ssusr", 4},
         {"undo does nothing during a stroke", "spu", 2},
         {"New begins a fresh history", "snu", 2},
