@@ -25,11 +25,9 @@ windows_tests() {
     ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_install$' >"$install" 2>&1 &
     local installer=$!
     # Wine tests run side by side; what they share is locked (RESOURCE_LOCK, RUN_SERIAL), and
-    # the e2e tests, which share the display, run alone. A wine test spends most of its time
-    # waiting for the Wine server and the display, not on a core: twice as many as there are
-    # cores run at once (on two cores the wine tests take 110 s instead of 180 s).
-    ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$((2 * $(nproc)))" \
-        -E '^e2e\.test_install$'
+    # the e2e tests, which share the display, run alone. Twice as many as there are cores were
+    # quicker, but twice in five runs a test's Wine process then hung at its exit.
+    ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$(nproc)" -E '^e2e\.test_install$'
     local status=$?
     wait $installer || status=1
     cat "$install"
