@@ -96,7 +96,11 @@ class MemoTest : public testing::Test {
         TakeMessageBoxTexts();
     }
 
-    void TearDown() override { RemoveTree(folder_); }
+    // A test that made the folder the current one leaves it first: a current folder cannot go.
+    void TearDown() override {
+        SetCurrentDirectoryW((folder_ + L"\\..").c_str());
+        RemoveTree(folder_);
+    }
 
     std::wstring In(const std::wstring& name) const { return folder_ + L"\\" + name; }
 

@@ -699,30 +699,35 @@ TEST_F(SettingsTest, AMessageThatRunsOutOfMemoryIsDroppedAndTheDialogGoesOn) {
     EXPECT_FALSE(FileExists(SettingsFile()));
 }
 
-// The folder browser is steered as a user would: a folder is selected in it, then OK.
-// The browser's tree may still be filling when it shows: the selection is tried until it holds.
-void SelectAndPress(HWND settings, const std::wstring& folder, int button, int triesLeft) {
-    WhenDialogShows(OwnedBy(settings), [=](HWND browser) {
-        SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-        HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
-        wchar_t text[MAX_PATH] = L"";
-        TVITEMW item = {};
-        item.mask = TVIF_TEXT;
-        item.hItem = TreeView_GetSelection(tree);
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        TreeView_GetItem(tree, &item);
-        if (folder.substr(folder.rfind(L'\\') + 1) != text && triesLeft > 0) {
-            SelectAndPress(settings, folder, button, triesLeft - 1);
-            return;
-        }
-        SendMessageW(browser, WM_COMMAND, button, 0);
-    });
+std::wstring SelectedFolderName(HWND browser) {
+    HWND tree = FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+    wchar_t text[MAX_PATH] = L"";
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = TreeView_GetSelection(tree);
+    item.pszText = text;
+    item.cchTextMax = MAX_PATH;
+    TreeView_GetItem(tree, &item);
+    return text;
 }
 
+// The folder browser is steered as a user would: a folder is selected in it, then `button`.
+// Each folder in the browser's tree keeps the last-write time it had when the tree read it; when
+// another test changes a folder on the way (the shared temp folder) while the tree opens, this
+// tree never finds the folder. That browser is cancelled and a new one reads the folders again.
 void ChooseInBrowser(HWND settings, const std::wstring& folder, int button) {
-    SelectAndPress(settings, folder, button, 200);
-    SendMessageW(settings, WM_COMMAND, IDC_BROWSE, 0);
+    const std::wstring name = folder.substr(folder.rfind(L'\\') + 1);
+    bool selected = false;
+    for (int browsers = 0; browsers < 10 && !selected; ++browsers) {
+        WhenDialogShows(OwnedBy(settings), [&](HWND browser) {
+            SendMessageW(browser, BFFM_SETSELECTIONW, TRUE,
+                         reinterpret_cast<LPARAM>(folder.c_str()));
+            selected = SelectedFolderName(browser) == name;
+            SendMessageW(browser, WM_COMMAND, selected ? button : IDCANCEL, 0);
+        });
+        SendMessageW(settings, WM_COMMAND, IDC_BROWSE, 0);
+    }
+    EXPECT_TRUE(selected) << "no browser found " << testing::PrintToString(folder);
 }
 
 TEST_F(SettingsTest, BrowsedFolderBecomesTheSaveFolderAndTheUntitledMemosFolder) {
