@@ -2,17 +2,7 @@
 // Platform-free: the window decides which end touches and when the stroke is over.
 #pragma once
 
-#include <cstdint>
-
 #include "pen/pen_state.h"
-
-// Pen flags of a pointer (Windows 8 and later) that mean the eraser end touches.
-constexpr std::uint32_t PEN_INVERTED_FLAG = 0x2;
-constexpr std::uint32_t PEN_ERASER_BUTTON_FLAG = 0x4;
-
-inline bool IsEraserEnd(std::uint32_t penFlags) {
-    return (penFlags & (PEN_INVERTED_FLAG | PEN_ERASER_BUTTON_FLAG)) != 0;
-}
 
 // The pen in use, kept aside while the eraser end writes. The menu's eraser and the pen it
 // returns to are not involved: the stroke only borrows the eraser.

@@ -8,17 +8,6 @@ constexpr PenColor BLACK = 0x000000;
 constexpr PenColor RED = 0x0000C8;
 constexpr PenColor BLUE = 0xC80000;
 
-TEST(EraserEnd, TurnedOverOrEraserButtonIsTheEraserEndTheBarrelButtonIsNot) {
-    const struct {
-        std::uint32_t flags;
-        bool eraserEnd;
-    } cases[] = {{0x0, false}, {0x1, false}, {0x2, true}, {0x4, true},
-                 {0x3, true},  {0x5, true},  {0x6, true}, {0x8, false}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(IsEraserEnd(c.flags), c.eraserEnd) << c.flags;
-    }
-}
-
 // The pen's moves, in the order the window reports them: e the eraser end touches, t the tip
 // touches, u the pointer is up mid-stroke, l the pen lifts, x the stroke ends, b blue is picked.
 void Move(PenState& pen, EraserEndStroke& stroke, const char* moves) {

@@ -7,8 +7,6 @@
 
 #include "pen/pen_input.h"
 
-#include "pen/eraser_end.h"
-
 GetPointerTypeFunction g_getPointerType;
 GetPointerPenInfoFunction g_getPointerPenInfo;
 
@@ -40,6 +38,8 @@ bool IsEraserEndTouching(UINT32 pointerId) {
     if (!g_getPointerType(pointerId, &type) || type != PT_PEN) {
         return false;
     }
+    // The pen turned over, or its eraser button held; the barrel button is no eraser.
     POINTER_PEN_INFO info = {};
-    return g_getPointerPenInfo(pointerId, &info) && IsEraserEnd(info.penFlags);
+    return g_getPointerPenInfo(pointerId, &info) &&
+           (info.penFlags & (PEN_FLAG_INVERTED | PEN_FLAG_ERASER)) != 0;
 }
