@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
-#include "canvas/canvas.h"
-#include "canvas/stroke.h"
+#include <utility>
+
+#include "canvas/layer_replacement.h"
+#include "control/controller.h"
+#include "memo/clipboard.h"
 #include "memo/memo_files.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"
@@ -33,7 +36,7 @@ void NewCanvas() {
 void NewCanvasWithBackground() {
     NewCanvas();
     if (g_settings.backgroundEnabled != 0) {
-        LoadImageIntoLayer(g_settings.backgroundImagePath, 1);
+        LoadImageIntoLayer(g_settings.backgroundImagePath, Layer::Background);
     }
 }
 
@@ -48,7 +51,7 @@ bool SetCurrentFile(const wchar_t* path) {
 }
 
 int OpenImageAsMemo(const wchar_t* path) {
-    if (LoadImageIntoLayer(path, 0) == 0) {
+    if (LoadImageIntoLayer(path, Layer::Ink) == 0) {
         NewCanvas();
         return 0;
     }
@@ -56,21 +59,17 @@ int OpenImageAsMemo(const wchar_t* path) {
     return 1;
 }
 
-bool ReadyToReplaceMemo() {
+bool EndStrokeAndAskToSave() {
     EndStroke();
     return ConfirmSaveChanges() != IDCANCEL;
 }
 
 int PasteImageAsMemo() {
-    HBITMAP pasted = MakeClipboardInk();
-    if (pasted == nullptr) {
+    ScopedGdiObject<HBITMAP> pasted = MakeClipboardInk();
+    if (pasted == nullptr || !EndStrokeAndAskToSave()) {
         return 0;
     }
-    if (!ReadyToReplaceMemo()) {
-        DeleteObject(pasted);
-        return 0;
-    }
-    ReplaceLayer(0, pasted);
+    ReplaceLayer(Layer::Ink, std::move(pasted));
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
     MakeMemoUntitled();
     // No file holds the picture yet: New and closing must not lose it.

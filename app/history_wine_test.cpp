@@ -12,11 +12,13 @@
 #include "canvas/canvas.h"
 #include "canvas/history.h"
 #include "canvas/history_steps.h"
+#include "control/controller.h"
 #include "memo/memo_files.h"
 #include "pen/pen_state.h"
 #include "records/document_state.h"
 #include "records/settings.h"
 #include "res/resource.h"
+#include "view/view_math.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 
@@ -89,8 +91,8 @@ void Act(char action, int n, const std::wstring& picture) {
     case 'r': SendToMainWindow(WM_COMMAND, IDM_REDO); break;
     case 'n': NewCanvas(); break;
     case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
-    case 'b': LoadImageIntoLayer(picture.c_str(), 1); break;
-    case 'l': EXPECT_EQ(LoadImageIntoLayer(picture.c_str(), 0), 0); break;
+    case 'b': LoadImageIntoLayer(picture.c_str(), Layer::Background); break;
+    case 'l': EXPECT_EQ(LoadImageIntoLayer(picture.c_str(), Layer::Ink), 0); break;
     }
 }
 

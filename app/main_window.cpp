@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include <shellapi.h>
@@ -12,10 +13,9 @@
 #include "app/pointer_input.h"
 #include "app/recovery.h"
 #include "canvas/canvas.h"
-#include "canvas/history.h"
-#include "canvas/stroke.h"
-#include "canvas/view.h"
-#include "canvas/view_input.h"
+#include "canvas/layer_replacement.h"
+#include "control/controller.h"
+#include "control/stroke_input.h"
 #include "gesture/gesture.h"
 #include "imaging/imaging.h"
 #include "imaging/system_library.h"
@@ -30,6 +30,8 @@
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
+#include "view/view.h"
+#include "view/view_input.h"
 
 namespace {
 
@@ -102,26 +104,40 @@ LRESULT OnDestroy() {
 
 // While the middle button drags the view, the pointer moves it and writes nothing.
 void OnMouseMove(WPARAM buttons, LPARAM point) {
-    if (!OnViewDragMove(point)) {
+    if (const std::optional<ViewState> dragged = ViewAfterDragMove(point)) {
+        MoveView(*dragged);
+    } else {
         OnStrokeMove(buttons, point);
+    }
+}
+
+void OnViewKey(WPARAM key) {
+    if (const std::optional<ViewState> target = ViewAfterKey(key)) {
+        MoveView(*target);
+    }
+}
+
+void OnScrollBar(int bar, WPARAM request) {
+    if (const std::optional<ViewState> target = ViewAfterScrollBar(bar, request)) {
+        MoveView(*target);
     }
 }
 
 LRESULT OnPaint() {
     EndStroke();
-    PaintView(0);
+    PaintView(PaintForm::PaintCycle);
     return 0;
 }
 
 void OnNew() {
-    if (!ReadyToReplaceMemo()) {
+    if (!EndStrokeAndAskToSave()) {
         return;
     }
     NewCanvasWithBackground();
 }
 
 void OnOpen() {
-    if (!ReadyToReplaceMemo()) {
+    if (!EndStrokeAndAskToSave()) {
         return;
     }
     wchar_t path[PATH_BUFFER_CAPACITY];
@@ -158,7 +174,7 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT OnDropFiles(HDROP drop) {
-    if (!ReadyToReplaceMemo()) {
+    if (!EndStrokeAndAskToSave()) {
         DragFinish(drop);
         return 0;
     }
@@ -187,11 +203,11 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_LBUTTONUP: OnStrokeButtonUp(lParam); return 0;
-    case WM_MBUTTONDOWN: OnViewDragStart(lParam); return 0;
-    case WM_MBUTTONUP: OnViewDragEnd(); return 0;
+    case WM_MBUTTONDOWN: StartViewDrag(lParam); return 0;
+    case WM_MBUTTONUP: EndViewDrag(); return 0;
     case WM_CAPTURECHANGED: OnViewDragLost(); return 0;
     case WM_MOUSEWHEEL:
-    case WM_MOUSEHWHEEL: OnMouseWheel(message, wParam, lParam); return 0;
+    case WM_MOUSEHWHEEL: MoveView(ViewAfterWheel(message, wParam, lParam)); return 0;
     case WM_KEYDOWN: OnViewKey(wParam); return 0;
     case WM_HSCROLL: OnScrollBar(SB_HORZ, wParam); return 0;
     case WM_VSCROLL: OnScrollBar(SB_VERT, wParam); return 0;

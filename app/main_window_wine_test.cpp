@@ -8,6 +8,7 @@
 #include "pen/pen_state.h"
 #include "records/document_state.h"
 #include "res/resource.h"
+#include "view/view_math.h"
 #include "wine_app.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "app/pointer_input.h"
 
-#include "canvas/stroke.h"
-#include "canvas/view_math.h"
+#include "control/stroke_input.h"
 #include "pen/eraser_end.h"
 #include "pen/pen_input.h"
 #include "pen/pen_state.h"
+#include "view/view_math.h"
 
 namespace {
 

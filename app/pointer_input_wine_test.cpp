@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "canvas/view.h"
-#include "canvas/view_math.h"
+#include "canvas/layer_replacement.h"
+#include "view/view.h"
+#include "view/view_math.h"
 #include "pen/eraser_end.h"
 #include "pen/pen_input.h"
 #include "pen/pen_state.h"
@@ -169,7 +170,7 @@ TEST_F(PointerInputTest, EachEndOfThePenAndAFingerWriteThroughTheWindow) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.guards);
         FillBitmap(g_canvas.ink, BLACK);
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
         g_getPointerType = row.type;
         g_getPointerPenInfo = row.penInfo;
         g_passedOn.clear();

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/document.h"
-#include "canvas/view_math.h"
+#include "view/view_math.h"
 #include "memo/recovered_snapshots.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"

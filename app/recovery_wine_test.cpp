@@ -11,7 +11,8 @@
 
 #include "app/recovery.h"
 #include "canvas/canvas.h"
-#include "canvas/rotation.h"
+#include "canvas/layer_replacement.h"
+#include "canvas/quarter_turn.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
 #include "memo/recovered_snapshots.h"
@@ -20,6 +21,7 @@
 #include "records/document_state.h"
 #include "records/settings.h"
 #include "res/resource.h"
+#include "view/view_math.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 
@@ -115,7 +117,7 @@ class RecoveryTest : public testing::Test {
     COLORREF SnapshotPixel(POINT at) {
         const std::vector<std::wstring> images = Snapshots(SnapshotFile::Image);
         EXPECT_EQ(images.size(), 1u);
-        EXPECT_EQ(LoadImageIntoLayer(images.empty() ? L"" : images[0].c_str(), 0), 1);
+        EXPECT_EQ(LoadImageIntoLayer(images.empty() ? L"" : images[0].c_str(), Layer::Ink), 1);
         return ReadBitmapPixel(g_canvas.ink, at.x, at.y);
     }
 
@@ -157,7 +159,7 @@ TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
     const COLORREF ink = ReadBitmapPixel(g_canvas.ink, ON_STROKE.x, ON_STROKE.y);
     ASSERT_NE(ink, WHITE);
     FillBitmap(g_canvas.background, WHITE);
-    ASSERT_EQ(LoadImageIntoLayer(images[0].c_str(), 1), 1);
+    ASSERT_EQ(LoadImageIntoLayer(images[0].c_str(), Layer::Background), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, ON_STROKE.x, ON_STROKE.y), ink);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, OFF_STROKE.x, OFF_STROKE.y), PAPER);
     EXPECT_TRUE(Snapshots(SnapshotFile::ImageTemp).empty());
@@ -364,7 +366,7 @@ TEST_F(RecoveryTest, EveryChangeOfTheBackgroundReachesTheSnapshot) {
         POINT at;
         COLORREF after;
     } cases[] = {{[] { ResetBackgroundLayer(); }, OFF_STROKE, WHITE},
-                 {[&] { LoadImageIntoLayer(picture.c_str(), 1); }, ON_STROKE, ink},
+                 {[&] { LoadImageIntoLayer(picture.c_str(), Layer::Background); }, ON_STROKE, ink},
                  {[] { RotateLayerQuarterTurn(g_canvas.background, 90); }, ON_STROKE, PAPER}};
     for (const auto& c : cases) {
         ResetInkLayer();

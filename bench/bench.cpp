@@ -16,10 +16,13 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "canvas/layer_replacement.h"
 #include "canvas/history.h"
 #include "canvas/history_steps.h"
-#include "canvas/rotation.h"
-#include "canvas/view.h"
+#include "canvas/quarter_turn.h"
+#include "control/controller.h"
+#include "view/rotation_preview.h"
+#include "view/view.h"
 #include "memo/memo_files.h"
 #include "memo/snapshot.h"
 #include "pen/pen_state.h"
@@ -155,7 +158,7 @@ void StrokeMove(int step) {
 int WINAPI AnswerEightMerged(UINT, LPMOUSEMOVEPOINT wanted, LPMOUSEMOVEPOINT history, int, DWORD) {
     POINT origin = {0, 0};
     ClientToScreen(g_app.hwnd, &origin);
-    const ViewPoint from = g_view.lastPoint;
+    const PixelPoint from = g_view.lastPoint;
     const int dx = static_cast<int>(wanted->x) - origin.x - from.x;
     const int dy = static_cast<int>(wanted->y) - origin.y - from.y;
     for (int i = 0; i <= 9; ++i) {
@@ -258,7 +261,7 @@ void BenchStrokePath(const Options& options) {
             for (int background = 0; background <= 1; ++background) {
                 g_settings.backgroundEnabled = background;
                 g_view = {zoom, 200, 200, NO_POINT};
-                ClampOrigin(g_view, client.right, client.bottom);
+                ClampView(g_view, {client.right, client.bottom});
                 const Figures blit = Measure(options.repetitions,
                                              [&] { BlitClientOnce(client.right, client.bottom); });
                 const Figures floor = Measure(options.repetitions, [&] {
@@ -287,8 +290,8 @@ void BenchStrokePath(const Options& options) {
                              floor.median, blit.median);
                 }
                 PrintRow("  repaint of the whole client (PaintView)",
-                         Measure(options.repetitions, [] { PaintView(1); }), floor.median,
-                         blit.median);
+                         Measure(options.repetitions, [] { PaintView(PaintForm::Immediate); }),
+                         floor.median, blit.median);
                 std::snprintf(name, sizeof(name), "  floor (bare GDI frame), client BitBlt");
                 std::printf("%-52s %10.2f %10.2f %9s %9.2f\n", name, floor.median, floor.p95, "",
                             blit.median);
@@ -317,7 +320,7 @@ void BenchScroll(const Options& options) {
         g_view = {zoom, 400, 400, NO_POINT};
         const Figures floor = Measure(options.repetitions,
                                       [&] { PaintFloorFrame(client.right, client.bottom, true); });
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
         ValidateRect(g_app.hwnd, nullptr);
         DrawIdleScrollBars();
         GdiFlush();
@@ -404,7 +407,7 @@ void BenchFiles(const Options& options) {
     const std::wstring saved = options.folder + L"\\bench-busy.png";
     PrintRow("LoadImageIntoLayer (2048 x 2048 PNG)",
              Measure(std::max(3, options.repetitions / 4),
-                     [&] { EXPECT_TRUE(LoadImageIntoLayer(saved.c_str(), 0)); }));
+                     [&] { EXPECT_TRUE(LoadImageIntoLayer(saved.c_str(), Layer::Ink)); }));
     const Figures turn =
         Measure(options.repetitions, [] { RotateLayerQuarterTurn(g_canvas.ink, 1); });
     PrintRow("RotateLayerQuarterTurn (ink layer)", turn);

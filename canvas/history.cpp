@@ -8,12 +8,8 @@
 
 #include "canvas/canvas.h"
 #include "canvas/history_steps.h"
-#include "canvas/rotation.h"
-#include "canvas/stroke.h"
-#include "canvas/view.h"
-#include "records/app_window.h"
+#include "canvas/quarter_turn.h"
 #include "records/bitmap_info.h"
-#include "records/document_state.h"
 #include "records/scoped_gdi.h"
 
 namespace {
@@ -108,94 +104,29 @@ void LoseHistory() {
     }
 }
 
-// Turns a layer by a quarter through its pixels in memory (`pixels` and `turned` hold a layer
-// each): exact as the GDI+ turn, and fast enough that undo turns both layers back within the time
-// GDI+ takes for one. False, the layer unchanged, if its pixels cannot be read or written (a
-// write that fails copies no line).
-bool TurnLayerPixels(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
-    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
-    ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen, layer, 0, CANVAS_SIZE, pixels, &info, DIB_RGB_COLORS) != CANVAS_SIZE) {
-        return false;
-    }
-    TurnPixelsQuarter(pixels, turned, CANVAS_SIZE, angle < 0);
-    return SetDIBits(screen, layer, 0, CANVAS_SIZE, turned, &info, DIB_RGB_COLORS) == CANVAS_SIZE;
-}
-
-// Through the pixels when there is memory for them, else through GDI+; false, the layer
-// unchanged, when neither could.
-bool TurnLayer(HBITMAP layer, int angle, std::uint32_t* pixels, std::uint32_t* turned) {
-    return (pixels != nullptr && turned != nullptr &&
-            TurnLayerPixels(layer, angle, pixels, turned)) ||
-           RotateLayerQuarterTurn(layer, angle);
-}
-
-// The turn that takes back a turn by `angle` (clockwise for a negative angle).
-int OppositeTurn(int angle) {
-    return angle >= 0 ? -1 : 0;
-}
-
-// Turns both layers by a quarter, or neither: false when they could not be turned.
-bool TurnBothLayers(int angle) {
-    EndRotationPreview(); // its copy shows the ink before the turn
-    constexpr std::size_t LAYER_PIXELS = static_cast<std::size_t>(CANVAS_SIZE) * CANVAS_SIZE;
-    // Not zeroed: every pixel is read into them before it is used.
-    std::unique_ptr<std::uint32_t[]> pixels(new (std::nothrow) std::uint32_t[LAYER_PIXELS]);
-    std::unique_ptr<std::uint32_t[]> turned(new (std::nothrow) std::uint32_t[LAYER_PIXELS]);
-    if (!TurnLayer(g_canvas.ink, angle, pixels.get(), turned.get())) {
-        return false;
-    }
-    if (TurnLayer(g_canvas.background, angle, pixels.get(), turned.get())) {
-        MarkBackgroundChanged();
-        return true;
-    }
-    // The background stayed: the ink goes back. Failing that, the layers are turned apart, which
-    // no step describes, and nothing may be undone over them.
-    if (!TurnLayer(g_canvas.ink, OppositeTurn(angle), pixels.get(), turned.get())) {
-        StartHistory();
-        MarkModified();
-    }
-    return false;
-}
-
-// Puts a step's layers as they were before it (`undo`) or after it, and shows them. False when
-// it could not: a turn leaves the layers as they were; tiles written in part leave layers that no
-// step describes, and the history goes.
-bool ApplyStep(HistoryStep& step, bool undo) {
+// Puts a step's layers as they were before it (Undo) or after it (Redo), and returns the canvas
+// pixels it changed: none when it could not start, the step staying where it was. Tiles written in
+// part, or layers turned apart, leave layers that no step describes, and the history goes.
+PixelRect ApplyStep(HistoryStep& step, HistoryDirection direction) {
+    const bool undo = direction == HistoryDirection::Undo;
+    // Taken first: a history let go takes the step with it.
+    const PixelRect bounds = StepBounds(step);
+    bool whole = true;
     if (step.quarterTurn) {
-        if (!TurnBothLayers(undo ? OppositeTurn(step.turnAngle) : step.turnAngle)) {
-            return false;
+        const TurnResult turn =
+            TurnBothLayers(undo ? OppositeTurn(step.turnAngle) : step.turnAngle);
+        if (turn == TurnResult::Unchanged) {
+            return EMPTY_RECT;
         }
-        InvalidateRect(g_app.hwnd, nullptr, FALSE); // as the gesture's turn is shown
+        whole = turn == TurnResult::Turned;
     } else {
-        const bool copied =
+        whole =
             CopyInkTiles(step, undo ? step.before.data() : step.after.data(), TileCopy::ToLayer);
-        ShowCanvasRect(StepBounds(step));
-        if (!copied) {
-            StartHistory();
-            MarkModified();
-            return false;
-        }
     }
-    MarkModified();
-    return true;
-}
-
-// Undoes the step before the history's place, or redoes the one after it, and moves the place.
-bool MoveThroughHistory(bool undo) {
-    if (StrokeInProgress(g_view) ||
-        (undo ? g_history.done == 0 : g_history.done == g_history.steps.size())) {
-        return false;
+    if (!whole) {
+        StartHistory();
     }
-    try {
-        if (!ApplyStep(g_history.steps[undo ? g_history.done - 1 : g_history.done], undo)) {
-            return false;
-        }
-    } catch (const std::bad_alloc&) {
-        return false; // nothing was written: the step stays where it was
-    }
-    g_history.done = undo ? g_history.done - 1 : g_history.done + 1;
-    return true;
+    return bounds;
 }
 
 } // namespace
@@ -244,13 +175,7 @@ void SettleStroke() {
     g_history.strokeTiles.clear();
 }
 
-void TurnCanvasQuarter(int angle) {
-    EndStroke(); // the rest of a stroke would go on over the turned canvas
-    // A turn that did not happen is no step: undo would turn the canvas the other way.
-    if (!TurnBothLayers(angle)) {
-        return;
-    }
-    MarkModified();
+void RecordQuarterTurn(int angle) {
     HistoryStep turn{};
     turn.quarterTurn = true;
     turn.turnAngle = angle;
@@ -261,10 +186,20 @@ void TurnCanvasQuarter(int angle) {
     }
 }
 
-bool UndoStep() {
-    return MoveThroughHistory(true);
-}
-
-bool RedoStep() {
-    return MoveThroughHistory(false);
+PixelRect MoveThroughHistory(HistoryDirection direction) {
+    const bool undo = direction == HistoryDirection::Undo;
+    if (undo ? g_history.done == 0 : g_history.done == g_history.steps.size()) {
+        return EMPTY_RECT;
+    }
+    PixelRect changed = EMPTY_RECT;
+    try {
+        changed = ApplyStep(g_history.steps[undo ? g_history.done - 1 : g_history.done], direction);
+    } catch (const std::bad_alloc&) {
+        return EMPTY_RECT; // nothing was written: the step stays where it was
+    }
+    // A history let go while the step was written has no place to move.
+    if (!IsEmptyRect(changed) && !g_history.steps.empty()) {
+        g_history.done = undo ? g_history.done - 1 : g_history.done + 1;
+    }
+    return changed;
 }

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "canvas/view_math.h"
+#include "canvas/pixel_rect.h"
+#include "records/basics.h"
 
 // A stroke keeps the ink it changed in tiles of 32 x 32 pixels, as they were before its first
 // segment reached them and as it left them.

@@ -1,7 +1,5 @@
 #include "canvas/canvas.h"
 
-#include "canvas/history.h"
-
 #include "imaging/system_library.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
@@ -9,52 +7,13 @@
 
 Canvas g_canvas;
 
-namespace {
-
-HBITMAP& LayerBitmap(int layer) {
-    return layer == 0 ? g_canvas.ink : g_canvas.background;
-}
-
-HBITMAP MakeWhiteLayer() {
-    ScopedGetDC window(g_app.hwnd);
-    HBITMAP layer = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
-    ScopedCreateDC memory(CreateCompatibleDC(window));
-    ScopedSelect selected(memory, layer);
-    PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);
-    return layer;
-}
-
-// The old layer goes before the new one is made: a blank memo needs no more memory than the one
-// before it.
-void ResetLayer(int layer) {
-    DeleteObject(LayerBitmap(layer));
-    LayerBitmap(layer) = nullptr;
-    ReplaceLayer(layer, MakeWhiteLayer());
-}
-
-} // namespace
-
-void ReplaceLayer(int layer, HBITMAP replacement) {
-    StartHistory();
-    HBITMAP& bitmap = LayerBitmap(layer);
-    DeleteObject(bitmap);
-    bitmap = replacement;
-    if (layer != 0) {
-        MarkBackgroundChanged();
-    }
-}
-
-void ResetInkLayer() {
-    ResetLayer(0);
+HBITMAP& LayerBitmap(Layer layer) {
+    return layer == Layer::Ink ? g_canvas.ink : g_canvas.background;
 }
 
 void MarkBackgroundChanged() {
     ++g_canvas.backgroundChanges;
     NoteCanvasChange();
-}
-
-void ResetBackgroundLayer() {
-    ResetLayer(1);
 }
 
 int ComposeCanvas() {

@@ -2,33 +2,20 @@
 
 #include <cmath>
 
+#include "view/view_step.h"
+
 GestureState g_gesture;
 
 namespace {
 
-// base + trunc(quotient), kept inside the int range so that no position can overflow.
-int AddTruncated(int base, double quotient) {
-    return TruncToInt(base + std::trunc(quotient));
-}
-
-// The canvas point under a client point at the current view.
-ViewPoint CanvasUnder(const ViewState& view, ViewPoint client) {
-    return {AddTruncated(view.originX, client.x / view.zoom),
-            AddTruncated(view.originY, client.y / view.zoom)};
-}
-
-void RequestRepaint(GestureActions& actions) {
-    actions.repaint = true;
-}
-
 void BeginZoom(GestureState& gesture, const ViewState& view, const GestureMessage& message) {
     gesture.contact = message.position;
-    gesture.anchor = CanvasUnder(view, gesture.contact);
+    gesture.anchor = ClientToCanvas(view, gesture.contact);
     gesture.lastArgument = message.argument;
 }
 
-void UpdateZoom(GestureState& gesture, ViewState& view, const GestureMessage& message,
-                GestureActions& actions) {
+void UpdateZoom(GestureState& gesture, ViewState& view, const ClientExtent& client,
+                const GestureMessage& message, GestureActions& actions) {
     // Without a previous argument there is no ratio: the pinch starts afresh here instead of
     // dividing by zero and jumping to the largest zoom (or to NaN).
     if (gesture.lastArgument == 0) {
@@ -37,40 +24,32 @@ void UpdateZoom(GestureState& gesture, ViewState& view, const GestureMessage& me
     }
     const double ratio =
         static_cast<double>(message.argument) / static_cast<double>(gesture.lastArgument);
-    const double zoom = ratio * view.zoom;
-    view.zoom = zoom;
-    if (zoom < MIN_ZOOM) {
-        view.zoom = MIN_ZOOM;
-    } else if (zoom > MAX_ZOOM) {
-        view.zoom = MAX_ZOOM;
-    }
-    // The begin's contact, not this message's position: the pinch start stays put.
-    view.originX = AddTruncated(gesture.anchor.x, -(gesture.contact.x / view.zoom));
-    view.originY = AddTruncated(gesture.anchor.y, -(gesture.contact.y / view.zoom));
-    RequestRepaint(actions);
+    // About the begin's contact, not this message's position: the pinch start stays put.
+    ZoomBy(view, client, ratio, gesture.contact);
+    actions.showView = true;
     gesture.lastArgument = message.argument;
 }
 
-void StepZoom(GestureState& gesture, ViewState& view, const GestureMessage& message,
-              GestureActions& actions) {
-    if (message.flags == GESTURE_FLAG_BEGIN) {
-        BeginZoom(gesture, view, message);
-    } else if (message.flags == GESTURE_FLAG_END) {
+void StepZoom(GestureState& gesture, ViewState& view, const ClientExtent& client,
+              const GestureMessage& message, GestureActions& actions) {
+    switch (message.phase) {
+    case GesturePhase::Begin: BeginZoom(gesture, view, message); break;
+    case GesturePhase::End:
         gesture.lastArgument = 0;
         gesture.anchor = NO_POINT;
-    } else {
-        UpdateZoom(gesture, view, message, actions);
+        break;
+    case GesturePhase::Update: UpdateZoom(gesture, view, client, message, actions); break;
     }
 }
 
-void StepPan(GestureState& gesture, ViewState& view, const GestureMessage& message,
-             GestureActions& actions) {
-    if (message.flags == GESTURE_FLAG_BEGIN) {
+void StepPan(GestureState& gesture, ViewState& view, const ClientExtent& client,
+             const GestureMessage& message, GestureActions& actions) {
+    if (message.phase == GesturePhase::Begin) {
         gesture.anchor = message.position;
         return;
     }
-    if (message.flags == GESTURE_FLAG_END) {
-        // The end's own movement is dropped: it only repaints.
+    if (message.phase == GesturePhase::End) {
+        // The end's own movement is dropped: it only shows the view.
         gesture.lastArgument = 0;
         gesture.anchor = NO_POINT;
     }
@@ -78,23 +57,21 @@ void StepPan(GestureState& gesture, ViewState& view, const GestureMessage& messa
     if (gesture.anchor.x == -1 || gesture.anchor.y == -1) {
         gesture.anchor = gesture.contact;
     }
-    // Each message's movement is truncated on its own; no remainder is carried.
-    const double dx = static_cast<double>(gesture.contact.x) - gesture.anchor.x;
-    const double dy = static_cast<double>(gesture.contact.y) - gesture.anchor.y;
-    view.originX = AddTruncated(view.originX, -(dx / view.zoom));
-    view.originY = AddTruncated(view.originY, -(dy / view.zoom));
-    RequestRepaint(actions);
+    // The fraction of a canvas pixel is carried to the next message, so slow fingers move it too.
+    ShiftByClientPixels(view, client, static_cast<double>(gesture.contact.x) - gesture.anchor.x,
+                        static_cast<double>(gesture.contact.y) - gesture.anchor.y);
+    actions.showView = true;
     gesture.anchor = gesture.contact;
 }
 
 void StepRotate(GestureState& gesture, const GestureMessage& message, GestureActions& actions) {
     gesture.lastArgument = message.argument;
     const double angle = RotationDegrees(message.argument);
-    if (message.flags == GESTURE_FLAG_BEGIN) {
+    if (message.phase == GesturePhase::Begin) {
         actions.endPreview = true;
         return;
     }
-    if (message.flags == GESTURE_FLAG_END) {
+    if (message.phase == GesturePhase::End) {
         actions.endPreview = true;
         actions.quarterTurn = true;
         actions.turnAngle = TruncToInt(angle);
@@ -113,17 +90,22 @@ double RotationDegrees(std::uint64_t argument) {
     return radians * 57.29577951308232;
 }
 
-GestureActions StepGesture(GestureState& gesture, ViewState& view, const GestureMessage& message) {
+GestureActions StepGesture(GestureState& gesture, ViewState& view, const ClientExtent& client,
+                           const GestureMessage& message) {
     GestureActions actions = {};
-    switch (message.id) {
-    case GESTURE_ZOOM: StepZoom(gesture, view, message, actions); break;
-    case GESTURE_PAN: StepPan(gesture, view, message, actions); break;
-    case GESTURE_ROTATE: StepRotate(gesture, message, actions); break;
-    case GESTURE_TWO_FINGER_TAP:
-        view.zoom = 1.0;
-        RequestRepaint(actions);
+    switch (message.kind) {
+    case GestureKind::Zoom: StepZoom(gesture, view, client, message, actions); break;
+    case GestureKind::Pan: StepPan(gesture, view, client, message, actions); break;
+    case GestureKind::Rotate: StepRotate(gesture, message, actions); break;
+    case GestureKind::TwoFingerTap:
+        // Zoom 1 about the client's top-left corner keeps the origin.
+        ZoomBy(view, client, 1.0 / view.zoom, {0, 0});
+        actions.showView = true;
         break;
-    case GESTURE_PRESS_AND_TAP: actions.toggleEraser = message.flags == GESTURE_FLAG_BEGIN; break;
+    case GestureKind::PressAndTap:
+        actions.toggleEraser = message.phase == GesturePhase::Begin;
+        break;
+    case GestureKind::Other: break;
     }
     return actions;
 }

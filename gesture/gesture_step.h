@@ -1,29 +1,20 @@
-// What each gesture message does to the view: the decoded message and the records in, the
-// drawing to do out. Platform-free.
+// What each gesture message does: the decoded message and the records in; the view moved through
+// the view's own commands, and the drawing to do, out. Platform-free.
 #pragma once
 
 #include <cstdint>
 
-#include "canvas/view_math.h"
+#include "view/view_math.h"
 
-// Gesture identifiers and flags as the window manager numbers them.
-constexpr std::uint32_t GESTURE_BEGIN = 1;
-constexpr std::uint32_t GESTURE_END = 2;
-constexpr std::uint32_t GESTURE_ZOOM = 3;
-constexpr std::uint32_t GESTURE_PAN = 4;
-constexpr std::uint32_t GESTURE_ROTATE = 5;
-constexpr std::uint32_t GESTURE_TWO_FINGER_TAP = 6;
-constexpr std::uint32_t GESTURE_PRESS_AND_TAP = 7;
-
-constexpr std::uint32_t GESTURE_FLAG_BEGIN = 1;
-constexpr std::uint32_t GESTURE_FLAG_INERTIA = 2;
-constexpr std::uint32_t GESTURE_FLAG_END = 4;
+enum class GestureKind { Other, Zoom, Pan, Rotate, TwoFingerTap, PressAndTap };
+// Where a message stands in its gesture: its first message, its last, or one between.
+enum class GesturePhase { Begin, Update, End };
 
 constexpr double PREVIEW_LIMIT_DEGREES = 120.0;
 
 struct GestureState {
-    ViewPoint anchor;  // pan: previous client position; zoom: the canvas point kept in place
-    ViewPoint contact; // client position of the latest pan message or of the zoom's begin
+    PixelPoint anchor;  // pan: previous client position; zoom: the canvas point kept in place
+    PixelPoint contact; // client position of the latest pan message or of the zoom's begin
     std::uint64_t lastArgument; // argument of the previous zoom or rotate message; 0: none
 };
 
@@ -31,19 +22,19 @@ extern GestureState g_gesture;
 
 // One WM_GESTURE as the platform delivered it, with the position already in client coordinates.
 struct GestureMessage {
-    std::uint32_t id;
-    std::uint32_t flags;
-    ViewPoint position;
+    GestureKind kind;
+    GesturePhase phase;
+    PixelPoint position;
     std::uint64_t argument;
 };
 
-// The drawing a message asks for, in this order: the quarter turn of both layers (then the
-// window is invalidated), the immediate repaint, the rotation preview, the end of the previews'
-// shared copy of the ink, the eraser toggle.
+// What a message asks for, in this order: the quarter turn of both layers (then the window is
+// invalidated), showing the view as the step left it, the rotation preview, the end of the
+// previews' shared copy of the ink, the eraser toggle.
 struct GestureActions {
     bool quarterTurn;
     int turnAngle;
-    bool repaint;
+    bool showView;
     bool preview;
     int previewAngle;
     // At a rotate gesture's begin (a copy that an earlier one left may be stale) and its end.
@@ -54,6 +45,7 @@ struct GestureActions {
 // The rotate argument in degrees, from -360 to +360.
 double RotationDegrees(std::uint64_t argument);
 
-// Updates the records for one message. The stroke in progress ends before a repaint that is
-// asked for (EndStroke), as before any repaint; the repaint itself clamps the origin.
-GestureActions StepGesture(GestureState& gesture, ViewState& view, const GestureMessage& message);
+// Updates the records for one message. A zoom, a pan and a two-finger tap move `view` for a
+// client of `client`, through the view's commands.
+GestureActions StepGesture(GestureState& gesture, ViewState& view, const ClientExtent& client,
+                           const GestureMessage& message);

@@ -1,20 +1,7 @@
 #include "gesture/gesture.h"
 
-#include "canvas/history.h"
-#include "canvas/rotation.h"
-#include "canvas/view.h"
-#include "gesture/gesture_step.h"
-#include "pen/eraser.h"
 #include "records/app_window.h"
 
-static_assert(GESTURE_BEGIN == GID_BEGIN && GESTURE_END == GID_END && GESTURE_ZOOM == GID_ZOOM &&
-                  GESTURE_PAN == GID_PAN && GESTURE_ROTATE == GID_ROTATE &&
-                  GESTURE_TWO_FINGER_TAP == GID_TWOFINGERTAP &&
-                  GESTURE_PRESS_AND_TAP == GID_PRESSANDTAP,
-              "gesture identifiers must match the platform's");
-static_assert(GESTURE_FLAG_BEGIN == GF_BEGIN && GESTURE_FLAG_INERTIA == GF_INERTIA &&
-                  GESTURE_FLAG_END == GF_END,
-              "gesture flags must match the platform's");
 static_assert(sizeof(GESTURECONFIG) == 12, "SetGestureConfig is given 12-byte records");
 
 void ConfigureGestures() {
@@ -31,38 +18,33 @@ void ConfigureGestures() {
 
 namespace {
 
-// Steps the records for one decoded gesture message and does the drawing it asks for. The view
-// the step asks for is shown as every other move of the view is.
-void ApplyGestureMessage(const GestureMessage& message) {
-    ViewState next = g_view;
-    const GestureActions actions = StepGesture(g_gesture, next, message);
-    if (actions.quarterTurn) {
-        TurnCanvasQuarter(actions.turnAngle);
-        InvalidateRect(g_app.hwnd, nullptr, TRUE);
+GestureKind KindOf(DWORD id) {
+    switch (id) {
+    case GID_ZOOM: return GestureKind::Zoom;
+    case GID_PAN: return GestureKind::Pan;
+    case GID_ROTATE: return GestureKind::Rotate;
+    case GID_TWOFINGERTAP: return GestureKind::TwoFingerTap;
+    case GID_PRESSANDTAP: return GestureKind::PressAndTap;
     }
-    if (actions.repaint) {
-        MoveView(next);
-    }
-    if (actions.preview) {
-        DrawRotationPreview(actions.previewAngle);
-    }
-    if (actions.endPreview) {
-        EndRotationPreview();
-    }
-    if (actions.toggleEraser) {
-        ToggleEraser();
-    }
+    return GestureKind::Other; // GID_BEGIN, GID_END and anything newer
+}
+
+// Only the whole values GF_BEGIN and GF_END begin and end a gesture; inertia and any other mix of
+// flags is a message between.
+GesturePhase PhaseOf(DWORD flags) {
+    return flags == GF_BEGIN ? GesturePhase::Begin
+           : flags == GF_END ? GesturePhase::End
+                             : GesturePhase::Update;
 }
 
 } // namespace
 
-void HandleGesture(HGESTUREINFO handle) {
-    // A failed read leaves the record zero: identifier 0 does nothing.
+GestureMessage ReadGesture(HGESTUREINFO handle) {
+    // A failed read leaves the record zero: identifier 0 is a gesture of no kind.
     GESTUREINFO info = {};
     info.cbSize = sizeof(info);
     GetGestureInfo(handle, &info);
     POINT position = {info.ptsLocation.x, info.ptsLocation.y};
     ScreenToClient(g_app.hwnd, &position);
-    ApplyGestureMessage({info.dwID, info.dwFlags, {position.x, position.y}, info.ullArguments});
-    CloseGestureInfoHandle(handle);
+    return {KindOf(info.dwID), PhaseOf(info.dwFlags), {position.x, position.y}, info.ullArguments};
 }

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "canvas/view.h"
+#include "canvas/layer_replacement.h"
+#include "view/view.h"
 #include "gesture/gesture.h"
 #include "gesture/gesture_step.h"
 #include "pen/pen_state.h"
@@ -171,17 +172,17 @@ class GestureWindowTest : public testing::Test {
         g_view = {1.0, 0, 0, NO_POINT};
         g_gesture = {{0, 0}, {0, 0}, 0};
         g_document.modified = 0;
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
     }
 };
 
 TEST_F(GestureWindowTest, PinchZoomKeepsTheAnchoredInkUnderThePinchStart) {
     FillBitmapRect(g_canvas.ink, 300, 200, 306, 206, BLACK);
     EXPECT_EQ(ReadClientPixel(307, 207), WHITE);
-    SendGesture(GESTURE_ZOOM, GESTURE_FLAG_BEGIN, 303, 203, 100);
-    SendGesture(GESTURE_ZOOM, 0, 500, 400, 150);
-    SendGesture(GESTURE_ZOOM, 0, 520, 420, 200);
-    SendGesture(GESTURE_ZOOM, GESTURE_FLAG_END, 520, 420, 200);
+    SendGesture(GID_ZOOM, GF_BEGIN, 303, 203, 100);
+    SendGesture(GID_ZOOM, 0, 500, 400, 150);
+    SendGesture(GID_ZOOM, 0, 520, 420, 200);
+    SendGesture(GID_ZOOM, GF_END, 520, 420, 200);
     EXPECT_EQ(g_view.zoom, 2.0);
     EXPECT_EQ(ReadClientPixel(303, 203), BLACK);
     // The six-pixel square is now twelve client pixels wide.
@@ -194,26 +195,26 @@ TEST_F(GestureWindowTest, PanMovesTheInkWithTheFingers) {
     FillBitmapRect(g_canvas.ink, 600, 600, 610, 610, BLACK);
     g_view.originX = 500;
     g_view.originY = 500;
-    PaintView(1);
+    PaintView(PaintForm::Immediate);
     EXPECT_EQ(ReadClientPixel(105, 105), BLACK);
-    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 200, 200);
-    SendGesture(GESTURE_PAN, 0, 230, 215);
-    SendGesture(GESTURE_PAN, GESTURE_FLAG_INERTIA, 250, 230);
-    SendGesture(GESTURE_PAN, GESTURE_FLAG_END, 290, 290);
+    SendGesture(GID_PAN, GF_BEGIN, 200, 200);
+    SendGesture(GID_PAN, 0, 230, 215);
+    SendGesture(GID_PAN, GF_INERTIA, 250, 230);
+    SendGesture(GID_PAN, GF_END, 290, 290);
     EXPECT_EQ(ReadClientPixel(155, 135), BLACK);
     EXPECT_EQ(ReadClientPixel(105, 105), WHITE);
     EXPECT_EQ(g_view.originX, 450);
     EXPECT_EQ(g_view.originY, 470);
     // The canvas's top-left corner stops a pan that would take it further.
-    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 100, 100);
-    SendGesture(GESTURE_PAN, 0, 560, 580);
+    SendGesture(GID_PAN, GF_BEGIN, 100, 100);
+    SendGesture(GID_PAN, 0, 560, 580);
     EXPECT_EQ(g_view.originX + g_view.originY, 0);
 }
 
 TEST_F(GestureWindowTest, PanRepaintEndsTheStrokeInProgress) {
     SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(50, 60));
-    SendGesture(GESTURE_PAN, GESTURE_FLAG_BEGIN, 400, 400);
-    SendGesture(GESTURE_PAN, 0, 400, 400);
+    SendGesture(GID_PAN, GF_BEGIN, 400, 400);
+    SendGesture(GID_PAN, 0, 400, 400);
     SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(90, 60));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 70, 60), WHITE);
     EXPECT_EQ(g_document.modified, 0);
@@ -237,12 +238,12 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
         FillBitmapRect(g_canvas.background, 1014, 1124, 1034, 1144, RED);
         g_settings.backgroundEnabled = 1;
         g_view = {1.0, 624, 724, NO_POINT};
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
         ASSERT_EQ(ReadClientPixel(510, 300), BLACK);
         ASSERT_EQ(ReadClientPixel(400, 410), RED);
 
-        SendGesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
-        SendGesture(GESTURE_ROTATE, GESTURE_FLAG_END, 400, 300, c.endArgument);
+        SendGesture(GID_ROTATE, GF_BEGIN, 400, 300, 32768);
+        SendGesture(GID_ROTATE, GF_END, 400, 300, c.endArgument);
         EXPECT_EQ(g_gesture.lastArgument, 0u);
         EXPECT_EQ(g_document.modified, 1);
         PumpMessages(); // the queued paint shows the turned layers
@@ -255,15 +256,15 @@ TEST_F(GestureWindowTest, RotateEndTurnsInkAndBackground) {
 TEST_F(GestureWindowTest, RotateUpdateShowsThePreviewWithoutTouchingTheLayers) {
     FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
-    PaintView(1);
-    SendGesture(GESTURE_ROTATE, GESTURE_FLAG_BEGIN, 400, 300, 32768);
-    SendGesture(GESTURE_ROTATE, 0, 400, 300, 40960); // about +90 degrees
+    PaintView(PaintForm::Immediate);
+    SendGesture(GID_ROTATE, GF_BEGIN, 400, 300, 32768);
+    SendGesture(GID_ROTATE, 0, 400, 300, 40960); // about +90 degrees
     EXPECT_EQ(ReadClientPixel(400, 189), BLACK);
     EXPECT_EQ(ReadClientPixel(510, 300), WHITE);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 1134, 1024), BLACK);
     EXPECT_EQ(g_gesture.lastArgument, 40960u);
     // The end turns the layers first: its preview, before the paint, shows the turned ink.
-    SendGesture(GESTURE_ROTATE, GESTURE_FLAG_END, 400, 300, 32768);
+    SendGesture(GID_ROTATE, GF_END, 400, 300, 32768);
     EXPECT_EQ(ReadClientPixel(400, 189), BLACK);
     EXPECT_EQ(ReadClientPixel(510, 300), WHITE);
 }
@@ -273,9 +274,9 @@ TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
     g_view.zoom = 2.0;
     g_view.originX = 150;
     g_view.originY = 100;
-    PaintView(1);
+    PaintView(PaintForm::Immediate);
     EXPECT_EQ(ReadClientPixel(309, 208), BLACK);
-    SendGesture(GESTURE_TWO_FINGER_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GID_TWOFINGERTAP, GF_BEGIN, 10, 10);
     EXPECT_EQ(g_view.zoom, 1.0);
     EXPECT_EQ(g_view.originX, 150);
     EXPECT_EQ(ReadClientPixel(152, 102), BLACK);
@@ -284,13 +285,13 @@ TEST_F(GestureWindowTest, TwoFingerTapReturnsToZoomOne) {
 
 TEST_F(GestureWindowTest, PressAndTapTogglesTheEraserMenuText) {
     ASSERT_EQ(EraserMenuText(), L"消しゴム(&E)");
-    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GID_PRESSANDTAP, GF_BEGIN, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
     EXPECT_EQ(g_pen.color, ERASER_COLOR);
-    SendGesture(GESTURE_PRESS_AND_TAP, 0, 10, 10);
-    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_END, 10, 10);
+    SendGesture(GID_PRESSANDTAP, 0, 10, 10);
+    SendGesture(GID_PRESSANDTAP, GF_END, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"元のペン(&E)");
-    SendGesture(GESTURE_PRESS_AND_TAP, GESTURE_FLAG_BEGIN, 10, 10);
+    SendGesture(GID_PRESSANDTAP, GF_BEGIN, 10, 10);
     EXPECT_EQ(EraserMenuText(), L"消しゴム(&E)");
     EXPECT_EQ(g_pen.color, BLACK);
 }
@@ -344,22 +345,23 @@ TEST_F(GestureWindowTest, EveryGestureRunsThroughTheWindowAndClosesItsHandle) {
         {GID_ZOOM, GF_END, 700, 500, 200, 2.0, 879, 874, false, 526, 318, BLACK},
         {GID_PAN, GF_BEGIN, 400, 300, 0, 2.0, 879, 874, false, 526, 318, BLACK},
         {GID_PAN, 0, 420, 330, 0, 2.0, 869, 859, false, 546, 346, BLACK},
-        {GID_PAN, GF_INERTIA, 423, 331, 0, 2.0, 868, 859, false, 550, 346, BLACK}, // 1.5, 0.5 cut
-        {GID_PAN, GF_END, 600, 500, 0, 2.0, 868, 859, false, 550, 346, BLACK},
-        {GID_TWOFINGERTAP, GF_BEGIN | GF_END, 10, 10, 120, 1.0, 868, 859, false, 274, 173, BLACK},
-        {GID_PRESSANDTAP, GF_BEGIN, 300, 300, 0x200010, 1.0, 868, 859, true, 274, 173, BLACK},
-        {GID_PRESSANDTAP, GF_END, 300, 300, 0, 1.0, 868, 859, true, 274, 173, BLACK},
-        {GID_BEGIN, GF_BEGIN, 300, 300, 0, 1.0, 868, 859, true, 274, 173, BLACK},
-        {GID_END, GF_END, 300, 300, 0, 1.0, 868, 859, true, 274, 173, BLACK},
-        // The canvas centre is at client (156, 165).
-        {GID_ROTATE, GF_BEGIN, 156, 165, 32768, 1.0, 868, 859, true, 274, 173, BLACK},
-        {GID_ROTATE, 0, 156, 165, 40960, 1.0, 868, 859, true, 156, 55, BLACK},       // +90: preview
-        {GID_ROTATE, 0, 156, 165, 50000, 1.0, 868, 859, true, 156, 55, BLACK},       // +189: none
-        {GID_ROTATE, GF_END, 156, 165, 30000, 1.0, 868, 859, true, 156, 275, BLACK}, // turned
+        {GID_PAN, GF_INERTIA, 423, 331, 0, 2.0, 867, 858, false, 550, 346,
+         BLACK}, // carried: 1.5, 0.5
+        {GID_PAN, GF_END, 600, 500, 0, 2.0, 867, 858, false, 550, 346, BLACK},
+        {GID_TWOFINGERTAP, GF_BEGIN | GF_END, 10, 10, 120, 1.0, 867, 858, false, 274, 173, BLACK},
+        {GID_PRESSANDTAP, GF_BEGIN, 300, 300, 0x200010, 1.0, 867, 858, true, 274, 173, BLACK},
+        {GID_PRESSANDTAP, GF_END, 300, 300, 0, 1.0, 867, 858, true, 274, 173, BLACK},
+        {GID_BEGIN, GF_BEGIN, 300, 300, 0, 1.0, 867, 858, true, 274, 173, BLACK},
+        {GID_END, GF_END, 300, 300, 0, 1.0, 867, 858, true, 274, 173, BLACK},
+        // The canvas centre is at client (157, 166).
+        {GID_ROTATE, GF_BEGIN, 157, 166, 32768, 1.0, 867, 858, true, 274, 173, BLACK},
+        {GID_ROTATE, 0, 157, 166, 40960, 1.0, 867, 858, true, 156, 55, BLACK},       // +90: preview
+        {GID_ROTATE, 0, 157, 166, 50000, 1.0, 867, 858, true, 156, 55, BLACK},       // +189: none
+        {GID_ROTATE, GF_END, 157, 166, 30000, 1.0, 867, 858, true, 156, 275, BLACK}, // turned
     };
     FillBitmapRect(g_canvas.ink, 1124, 1014, 1144, 1034, BLACK);
     g_view = {1.0, 624, 724, NO_POINT};
-    PaintView(1);
+    PaintView(PaintForm::Immediate);
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "gesture " << row.id << " flags " << row.flags
                                         << " argument " << row.argument);

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "memo/memo_files.h"
+#include "imaging/imaging.h"
+#include "memo/layer_picture.h"
+#include "memo/png_encoding.h"
 #include "records/app_window.h"
 #include "records/scoped_gdi.h"
 
@@ -88,6 +90,20 @@ ImagingImage DecodeClipboardData(UINT format, ImagingImage (*decode)(const void*
     return image;
 }
 
+// The clipboard's picture, PNG before a DIB, refused as an opened file is; null when there is
+// none. The caller disposes of it.
+ImagingImage ReadClipboardImage() {
+    if (!OpenClipboard(g_app.hwnd)) {
+        return nullptr;
+    }
+    ImagingImage image = DecodeClipboardData(PngFormat(), LoadImageBytes);
+    if (image == nullptr) {
+        image = DecodeClipboardData(CF_DIB, LoadDib);
+    }
+    CloseClipboard();
+    return image;
+}
+
 } // namespace
 
 int CopyMemoToClipboard() {
@@ -109,14 +125,9 @@ int CopyMemoToClipboard() {
     return 1;
 }
 
-ImagingImage ReadClipboardImage() {
-    if (!OpenClipboard(g_app.hwnd)) {
-        return nullptr;
-    }
-    ImagingImage image = DecodeClipboardData(PngFormat(), LoadImageBytes);
-    if (image == nullptr) {
-        image = DecodeClipboardData(CF_DIB, LoadDib);
-    }
-    CloseClipboard();
-    return image;
+ScopedGdiObject<HBITMAP> MakeClipboardInk() {
+    ImagingImage image = ReadClipboardImage();
+    ScopedGdiObject<HBITMAP> picture = MakeLayerPicture(image, Layer::Ink);
+    DisposeImage(image);
+    return picture;
 }

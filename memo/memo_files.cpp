@@ -5,12 +5,13 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "canvas/canvas.h"
-#include "imaging/imaging.h"
-#include "memo/clipboard.h"
+#include "canvas/layer_replacement.h"
+#include "memo/layer_picture.h"
 #include "memo/memo_naming.h"
+#include "memo/png_encoding.h"
 #include "memo/snapshot.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
@@ -74,69 +75,21 @@ int SaveMemoAt(wchar_t* path) {
     return saved;
 }
 
-// The background's present picture, under a new one's transparent parts.
-bool CopyBackgroundInto(HDC target, HDC window) {
-    ScopedCreateDC background(CreateCompatibleDC(window));
-    ScopedSelect selected(background, g_canvas.background);
-    return selected.IsSelected() &&
-           BitBlt(target, 0, 0, CANVAS_SIZE, CANVAS_SIZE, background, 0, 0, SRCCOPY) != FALSE;
-}
-
-// Draws a decoded image at the top-left corner of `picture`, one image pixel on one picture
-// pixel, over what the layer would keep of its own; false when any of it failed.
-bool DrawLayerPicture(HBITMAP picture, HDC window, ImagingImage image, int layer) {
-    ScopedCreateDC memory(CreateCompatibleDC(window));
-    ScopedSelect selected(memory, picture);
-    if (!selected.IsSelected()) {
-        return false;
-    }
-    // An opened memo is the image alone: no ink of the memo before it stays beside or under it.
-    const bool ground = layer == 0
-                            ? PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS) != FALSE
-                            : CopyBackgroundInto(memory, window);
-    ImagingGraphics graphics = ground ? CreateGraphicsOnDC(memory) : nullptr;
-    // A picture that could not be drawn is not loaded: as a memo it would save blank.
-    const bool drawn = DrawImageAt(graphics, image, 0, 0);
-    // The graphics object goes before the context it draws into.
-    DeleteGraphics(graphics);
-    return drawn;
-}
-
-// The layer that a decoded image makes, not yet in place: null for no image, an empty one, or
-// one that could not be drawn whole. The caller owns it.
-HBITMAP MakeLayerPicture(ImagingImage image, int layer) {
-    if (GetImageWidth(image) == 0 || GetImageHeight(image) == 0) {
-        return nullptr;
-    }
-    ScopedGetDC window(g_app.hwnd);
-    HBITMAP picture = CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE);
-    if (picture != nullptr && !DrawLayerPicture(picture, window, image, layer)) {
-        DeleteObject(picture);
-        return nullptr;
-    }
-    return picture;
-}
-
 } // namespace
 
-int LoadImageIntoLayer(const wchar_t* path, int layer) {
-    ImagingImage image = layer != 0 || CanNameMemo(path) ? LoadImageFile(path) : nullptr;
+int LoadImageIntoLayer(const wchar_t* path, Layer layer) {
+    ImagingImage image =
+        layer == Layer::Background || CanNameMemo(path) ? LoadImageFile(path) : nullptr;
     // Drawn whole before it takes the layer's place: a load that fails leaves the layer and its
     // history as they were.
-    HBITMAP picture = MakeLayerPicture(image, layer);
+    ScopedGdiObject<HBITMAP> picture = MakeLayerPicture(image, layer);
     DisposeImage(image);
-    if (picture != nullptr) {
-        ReplaceLayer(layer, picture);
+    const bool loaded = picture != nullptr;
+    if (loaded) {
+        ReplaceLayer(layer, std::move(picture));
     }
     InvalidateRect(g_app.hwnd, nullptr, TRUE);
-    return picture != nullptr ? 1 : 0;
-}
-
-HBITMAP MakeClipboardInk() {
-    ImagingImage image = ReadClipboardImage();
-    HBITMAP picture = MakeLayerPicture(image, 0);
-    DisposeImage(image);
-    return picture;
+    return loaded ? 1 : 0;
 }
 
 int ChooseImageFile(wchar_t* buffer) {
@@ -155,19 +108,6 @@ int ChooseImageFile(wchar_t* buffer) {
     }
     g_openFileRecord.lpstrFile = buffer;
     return GetOpenFileNameW(&g_openFileRecord) != 0 ? 1 : 0;
-}
-
-int FindPngEncoder(CLSID* clsid) {
-    return FindEncoder(L"image/png", clsid);
-}
-
-bool EncodePng(HBITMAP bitmap, std::vector<unsigned char>& png) {
-    ImagingImage image = CreateImageFromBitmap(bitmap);
-    CLSID encoder;
-    const bool encoded =
-        image != nullptr && FindPngEncoder(&encoder) >= 0 && EncodeImage(image, &encoder, png);
-    DisposeImage(image);
-    return encoded;
 }
 
 int SaveCompositePng() {

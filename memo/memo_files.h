@@ -1,26 +1,17 @@
+// Opening images onto the layers, choosing them, saving the memo, and the save question.
 #pragma once
 
 #include <windows.h>
 
-#include <vector>
-
+#include "canvas/canvas.h"
 #include "records/basics.h"
 
-// layer 0 is the ink layer, any other value the background layer. 1 on success, the layer new
-// with a fresh history; else 0, the layer and its history as they were. An ink file that cannot
-// become the memo (no folder, a folder too long to hold) is refused undrawn. The document is left
-// alone: the caller adopts a loaded ink file as the memo.
-int LoadImageIntoLayer(const wchar_t* path, int layer);
-// The clipboard's picture drawn as an opened file is drawn onto the ink layer, not yet in its
-// place (ReplaceLayer), so that nothing is asked for a picture that cannot be opened; null when
-// there is none, or one an opened file would be refused as. The caller owns it.
-HBITMAP MakeClipboardInk();
+// 1 on success, the layer new with a fresh history; else 0, the layer and its history as they
+// were. An ink file that cannot become the memo (no folder, a folder too long to hold) is refused
+// undrawn. The document is left alone: the caller adopts a loaded ink file as the memo.
+int LoadImageIntoLayer(const wchar_t* path, Layer layer);
 // The open-file dialog into a buffer of PATH_BUFFER_CAPACITY characters; 1 when a file was chosen.
 int ChooseImageFile(wchar_t* buffer);
-// Index of the PNG encoder and its class id, or -1.
-int FindPngEncoder(CLSID* clsid);
-// A bitmap as the bytes of a PNG file; false when it could not be encoded.
-bool EncodePng(HBITMAP bitmap, std::vector<unsigned char>& png);
 // Puts the composite in place of the memo's file (ReplaceFileDurably). 1 when it was written,
 // which alone clears `modified`.
 int SaveCompositePng();

@@ -20,6 +20,7 @@
 #include "app/app.h"
 #include "app/document.h"
 #include "canvas/canvas.h"
+#include "canvas/layer_replacement.h"
 #include "dialog_driver.h"
 #include "memo/memo_files.h"
 #include "memo/memo_naming.h"
@@ -149,7 +150,7 @@ TEST_F(MemoTest, SaveWritesA2048PngOfTheCompositeThatReadsBackPixelForPixel) {
     EXPECT_EQ(composite[55 * CANVAS_SIZE + 100], 0xC80000u);
     EXPECT_EQ(composite[700 * CANVAS_SIZE + 100], 0xFFFFFEu);
     ResetBackgroundLayer();
-    ASSERT_EQ(LoadImageIntoLayer(In(name).c_str(), 1), 1);
+    ASSERT_EQ(LoadImageIntoLayer(In(name).c_str(), Layer::Background), 1);
     EXPECT_TRUE(ReadLayer(g_canvas.background) == composite);
 
     // Later saves of the same memo write the same file, also with nothing changed.
@@ -264,7 +265,7 @@ TEST_F(MemoTest, AMemoWhoseInkCannotBeComposedIsNotSaved) {
 
     EXPECT_EQ(SaveCurrentMemo(), 1);
     EXPECT_EQ(g_document.modified, 0);
-    ASSERT_EQ(LoadImageIntoLayer(In(L"named.png").c_str(), 1), 1);
+    ASSERT_EQ(LoadImageIntoLayer(In(L"named.png").c_str(), Layer::Background), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 110, 110), INK);
 }
 
@@ -443,10 +444,10 @@ COLORREF Gradient(int x, int y) {
 
 TEST_F(MemoTest, APictureThatCannotBeDrawnIsNotLoaded) {
     WriteFileBytes(In(L"fine.bmp"), MakeBmp(20, 20, Stripes));
-    for (int layer : {0, 1}) {
+    for (Layer layer : {Layer::Ink, Layer::Background}) {
         const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC",
                                 reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>));
-        EXPECT_EQ(LoadImageIntoLayer(In(L"fine.bmp").c_str(), layer), 0) << layer;
+        EXPECT_EQ(LoadImageIntoLayer(In(L"fine.bmp").c_str(), layer), 0);
     }
 }
 
@@ -549,7 +550,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
     CreateDirectoryW((L"\\\\?\\" + In(std::wstring(120, L'd'))).c_str(), nullptr);
     CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr);
     WriteFileBytes(L"\\\\?\\" + deep + L"\\deep.png", good);
-    ASSERT_EQ(LoadImageIntoLayer((deep + L"\\deep.png").c_str(), 1), 1);
+    ASSERT_EQ(LoadImageIntoLayer((deep + L"\\deep.png").c_str(), Layer::Background), 1);
 
     const std::wstring paths[] = {In(L"empty.png"),    In(L"truncated.png"), In(L"cut.png"),
                                   In(L"corrupt.png"),  In(L"text.jpg"),      In(L"zero.bmp"),
@@ -562,7 +563,7 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
         CopyText(g_document.name, NAME_CAPACITY, L"before.png");
         FillBitmapRect(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
 
-        EXPECT_EQ(LoadImageIntoLayer(path.c_str(), 0), 0);
+        EXPECT_EQ(LoadImageIntoLayer(path.c_str(), Layer::Ink), 0);
         EXPECT_TRUE(InkIsThere());
         EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 0), WHITE);
         EXPECT_STREQ(g_document.name, L"before.png");
@@ -619,7 +620,7 @@ TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
         WriteFileBytes(In(c.name), c.bytes);
         const DWORD start = GetTickCount();
         FillBitmapRect(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
-        EXPECT_EQ(LoadImageIntoLayer(In(c.name).c_str(), 1), 0);
+        EXPECT_EQ(LoadImageIntoLayer(In(c.name).c_str(), Layer::Background), 0);
         EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(0, 0, 200));
 
         WriteInk();
@@ -645,11 +646,11 @@ TEST_F(MemoTest, AGifsTransparentColourShowsWhatLiesBelow) {
     WriteFileBytes(In(L"framed.gif"), MakeGif(32, 32, framed, KEY));
 
     FillBitmap(g_canvas.background, RGB(0, 0, 200));
-    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), 1), 1);
+    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), Layer::Background), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 2, 2), RGB(204, 0, 0));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 20, 20), RGB(0, 0, 200));
 
-    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), 0), 1);
+    ASSERT_EQ(LoadImageIntoLayer(In(L"framed.gif").c_str(), Layer::Ink), 1);
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), RGB(204, 0, 0));
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 20, 20), WHITE);
     ComposeCanvas();

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "canvas/canvas.h"
+#include "canvas/layer_replacement.h"
 #include "dialog_driver.h"
 #include "memo/print.h"
 #include "memo/print_layout.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "view/view_math.h"
 #include "scoped_import.h"
 #include "wine_app.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "memo/memo_files.h"
+#include "memo/png_encoding.h"
 #include "memo/snapshot_naming.h"
 #include "records/document_state.h"
 #include "records/bitmap_info.h"

@@ -95,6 +95,23 @@ bool WriteFlushedFile(const std::wstring& path, const std::vector<unsigned char>
     return whole;
 }
 
+// A copy of a file's bytes, streamed by the system, flushed; it keeps none of the source's
+// attributes (a read-only source would make a copy that nothing may replace).
+bool CopyFlushedFile(const std::wstring& source, const std::wstring& path) {
+    if (CopyFileW(source.c_str(), path.c_str(), FALSE) == 0 ||
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) == 0) {
+        return false;
+    }
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    const bool flushed = FlushFileBuffers(file) != 0;
+    CloseHandle(file);
+    return flushed;
+}
+
 // A folder at the name is never replaced, nor a read-only file: Windows' rename refuses both, and
 // they are refused here before anything is written, also under Wine, whose rename replaces a
 // read-only file.
@@ -128,10 +145,9 @@ bool PutInPlace(const std::wstring& temporary, const std::wstring& path, Existin
     return MoveFileExW(temporary.c_str(), path.c_str(), flags) != 0;
 }
 
-} // namespace
-
-bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
-                        ExistingFile existing) {
+// Writes a temporary file of ours beside `path` with `write`, then renames it over `path`.
+template <class Write>
+bool ReplaceThroughTemporary(const std::wstring& path, ExistingFile existing, Write write) {
     const std::size_t separator = path.rfind(L'\\');
     if (separator == std::wstring::npos || !MayReplace(path)) {
         return false;
@@ -140,13 +156,28 @@ bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned cha
     const std::wstring folder = TemporaryFolderFor(path.substr(0, separator), name);
     RemoveStrayTemporaryFiles(folder);
     const std::wstring temporary = folder + L"\\" + name;
-    if (WriteFlushedFile(temporary, bytes) && PutInPlace(temporary, path, existing)) {
+    if (write(temporary) && PutInPlace(temporary, path, existing)) {
         return true;
     }
     // A rename that failed changed nothing: the name holds what it held before, and the
     // temporary file, whole or torn, is no one's but ours.
     DeleteFileW(temporary.c_str());
     return false;
+}
+
+} // namespace
+
+bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
+                        ExistingFile existing) {
+    return ReplaceThroughTemporary(path, existing, [&bytes](const std::wstring& temporary) {
+        return WriteFlushedFile(temporary, bytes);
+    });
+}
+
+bool CopyFileDurably(const std::wstring& source, const std::wstring& path) {
+    return ReplaceThroughTemporary(
+        path, ExistingFile::Replace,
+        [&source](const std::wstring& temporary) { return CopyFlushedFile(source, temporary); });
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::wstring& path, std::uint64_t limit) {

@@ -18,6 +18,10 @@ enum class ExistingFile { Replace, Keep };
 bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
                         ExistingFile existing = ExistingFile::Replace);
 
+// Puts a copy of the file at `source` at `path` as ReplaceFileDurably puts bytes there. The bytes
+// go from file to file: a large file is never held in memory.
+bool CopyFileDurably(const std::wstring& source, const std::wstring& path);
+
 // The whole file, or nothing when it cannot be read, is larger than `limit` bytes or finds no
 // memory.
 std::vector<unsigned char> ReadWholeFile(const std::wstring& path, std::uint64_t limit);

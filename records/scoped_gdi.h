@@ -76,6 +76,8 @@ template <class Handle> class ScopedGdiObject {
         return *this;
     }
     operator Handle() const { return object_; }
+    // Gives the handle to a new owner, which deletes it from then on.
+    Handle Detach() { return std::exchange(object_, nullptr); }
 
   private:
     static void Delete(HDC dc) { DeleteDC(dc); }

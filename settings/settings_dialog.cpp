@@ -3,12 +3,10 @@
 #include <cwchar>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include <shlobj.h>
 
-#include "canvas/canvas.h"
-#include "imaging/image_header.h"
+#include "canvas/layer_replacement.h"
 #include "memo/memo_files.h"
 #include "pen/pen_dialog.h"
 #include "pen/pen_state.h"
@@ -79,11 +77,9 @@ bool IsSameFile(const wchar_t* first, const wchar_t* second) {
            info[0].nFileIndexLow == info[1].nFileIndexLow;
 }
 
-// bak is replaced as every file the program keeps is (ReplaceFileDurably): a death half-way
-// leaves the old copy whole.
+// bak is replaced as every file the program keeps is: a death half-way leaves the old copy whole.
 bool CopyToBak(const wchar_t* chosen) {
-    const std::vector<unsigned char> bytes = ReadWholeFile(chosen, IMAGE_BYTE_LIMIT);
-    return !bytes.empty() && ReplaceFileDurably(g_settings.backgroundImagePath, bytes);
+    return CopyFileDurably(chosen, g_settings.backgroundImagePath);
 }
 
 // The background is kept only as its copy bak: if the copy fails, the background is switched off
@@ -101,7 +97,7 @@ void KeepChosenBackground(HWND dialog, const wchar_t* chosen) {
 }
 
 void LoadChosenBackground(HWND dialog, const wchar_t* chosen) {
-    if (LoadImageIntoLayer(chosen, 1) == 1) {
+    if (LoadImageIntoLayer(chosen, Layer::Background) == 1) {
         KeepChosenBackground(dialog, chosen);
     } else {
         SetBackground(dialog, 0);
@@ -118,7 +114,9 @@ void SwitchBackground(HWND dialog) {
         SetBackground(dialog, 0);
         ResetBackgroundLayer();
     } else if (GetFileAttributesW(g_settings.backgroundImagePath) != INVALID_FILE_ATTRIBUTES) {
-        SetBackground(dialog, LoadImageIntoLayer(g_settings.backgroundImagePath, 1) == 1 ? 1 : 0);
+        SetBackground(
+            dialog,
+            LoadImageIntoLayer(g_settings.backgroundImagePath, Layer::Background) == 1 ? 1 : 0);
     } else if (CanKeepBackground()) {
         wchar_t chosen[PATH_BUFFER_CAPACITY];
         if (ChooseImageFile(chosen) == 1) {

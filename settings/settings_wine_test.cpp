@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include "canvas/canvas.h"
+#include "canvas/layer_replacement.h"
 #include "dialog_driver.h"
 #include "image_writers.h"
 #include "pen/palette_layout.h"

@@ -1,7 +1,7 @@
 #include "view_pictures.h"
 
 #include "canvas/canvas.h"
-#include "canvas/view.h"
+#include "view/view.h"
 #include "imaging/imaging.h"
 #include "records/app_window.h"
 #include "wine_app.h"
@@ -29,7 +29,7 @@ std::vector<std::uint32_t> ReadClientArea() {
 
 int CountPixelsUnlikeWholeRepaint(POINT& first) {
     const std::vector<std::uint32_t> shown = ReadClientArea();
-    PaintView(1);
+    PaintView(PaintForm::Immediate);
     const std::vector<std::uint32_t> whole = ReadClientArea();
     RECT client;
     GetClientRect(g_app.hwnd, &client);

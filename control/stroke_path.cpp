@@ -1,4 +1,4 @@
-#include "canvas/stroke_path.h"
+#include "control/stroke_path.h"
 
 #include <cstdlib>
 
@@ -8,14 +8,14 @@ int UnwrapHistoryCoordinate(int coordinate) {
 
 namespace {
 
-bool IsNear(ViewPoint a, ViewPoint b) {
+bool IsNear(PixelPoint a, PixelPoint b) {
     return std::abs(a.x - b.x) <= 1 && std::abs(a.y - b.y) <= 1;
 }
 
 } // namespace
 
-int PickMergedPoints(const ViewPoint* history, int count, ViewPoint previous, ViewPoint current,
-                     ViewPoint* merged) {
+int PickMergedPoints(const PixelPoint* history, int count, PixelPoint previous, PixelPoint current,
+                     PixelPoint* merged) {
     if (count <= 0 || !IsNear(history[0], current)) {
         return 0;
     }

@@ -1,21 +1,20 @@
-#include "canvas/stroke.h"
+#include "control/stroke_input.h"
 
 #include <algorithm>
 
-#include "canvas/canvas.h"
-#include "canvas/history.h"
-#include "canvas/stroke_path.h"
-#include "canvas/view.h"
+#include "canvas/ink.h"
+#include "control/controller.h"
+#include "control/stroke_path.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
-#include "records/scoped_gdi.h"
+#include "view/view.h"
 
 namespace {
 
 // The system's record of the last positions, newest first, in client coordinates; 0 when it
 // has none for this point (its buffer has moved on, or it keeps no history).
-int ReadMoveHistory(ViewPoint current, ViewPoint* history) {
+int ReadMoveHistory(PixelPoint current, PixelPoint* history) {
     POINT origin = {0, 0};
     ClientToScreen(g_app.hwnd, &origin);
     MOUSEMOVEPOINT wanted = {};
@@ -33,35 +32,19 @@ int ReadMoveHistory(ViewPoint current, ViewPoint* history) {
     return std::max(count, 0);
 }
 
-// Draws the chain through the canvas points `canvas[0]` to `canvas[count]` onto the ink layer
-// with the pen in use. What it draws over, `changed`, is kept first, for undo.
-void DrawOnInk(const ViewPoint* canvas, int count, const PixelRect& changed) {
-    ScopedCreateDC layer(CreateCompatibleDC(nullptr));
-    ScopedSelect inkSelected(layer, g_canvas.ink);
-    KeepInkBefore(layer, changed);
-    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, g_pen.width, g_pen.color));
-    ScopedSelect penSelected(layer, pen);
-    MoveToEx(layer, canvas[0].x, canvas[0].y, nullptr);
-    for (int i = 1; i <= count; ++i) {
-        LineTo(layer, canvas[i].x, canvas[i].y);
-    }
-}
-
 // Draws the chain from the stroke's last point through `points` onto the ink layer, and shows
-// what it changed once the layer is out of its context.
-void DrawStrokeThrough(const ViewPoint* points, int count) {
+// what it changed.
+void DrawStrokeThrough(const PixelPoint* points, int count) {
     const bool viewMoved = ClampViewToClient();
-    ViewPoint canvas[MOVE_HISTORY_CAPACITY + 1];
+    PixelPoint canvas[MOVE_HISTORY_CAPACITY + 1];
     canvas[0] = ClientToCanvas(g_view, g_view.lastPoint);
-    PixelRect changed = EMPTY_RECT;
     for (int i = 0; i < count; ++i) {
         canvas[i + 1] = ClientToCanvas(g_view, points[i]);
-        changed = UniteRects(changed, SegmentBounds(canvas[i], canvas[i + 1], g_pen.width));
     }
-    DrawOnInk(canvas, count, changed);
+    const PixelRect changed = DrawInkChain(canvas, count, g_pen.color, g_pen.width);
     MarkModified();
     if (viewMoved) {
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
     } else {
         ShowCanvasRect(changed);
     }
@@ -85,10 +68,10 @@ void OnStrokeMove(WPARAM buttons, LPARAM point) {
         EndStroke();
         return;
     }
-    const ViewPoint current = UnpackPoint(static_cast<std::uint32_t>(point));
-    ViewPoint history[MOVE_HISTORY_CAPACITY];
+    const PixelPoint current = UnpackPoint(static_cast<std::uint32_t>(point));
+    PixelPoint history[MOVE_HISTORY_CAPACITY];
     const int recorded = ReadMoveHistory(current, history);
-    ViewPoint path[MOVE_HISTORY_CAPACITY];
+    PixelPoint path[MOVE_HISTORY_CAPACITY];
     const int merged = PickMergedPoints(history, recorded, g_view.lastPoint, current, path);
     path[merged] = current;
     DrawStrokeThrough(path, merged + 1);
@@ -98,12 +81,7 @@ void OnStrokeEnd(LPARAM point) {
     if (!StrokeInProgress(g_view)) {
         return;
     }
-    const ViewPoint last = UnpackPoint(static_cast<std::uint32_t>(point));
+    const PixelPoint last = UnpackPoint(static_cast<std::uint32_t>(point));
     DrawStrokeThrough(&last, 1);
     EndStroke();
-}
-
-void EndStroke() {
-    g_view.lastPoint = NO_POINT;
-    SettleStroke();
 }

@@ -1,10 +1,10 @@
-#include "canvas/view.h"
+#include "view/view.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "canvas/stroke.h"
 #include "imaging/system_library.h"
 #include "records/app_window.h"
 #include "records/bitmap_info.h"
@@ -17,9 +17,9 @@ namespace {
 // bitmap and a context for each frame costs more than a stroke's move. Made again when the
 // client's size changes.
 struct ClientBuffer {
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ replaced;
+    // Declared before its context, which goes first and so lets go of it.
+    ScopedGdiObject<HBITMAP> bitmap;
+    ScopedCreateDC dc;
     ClientExtent size;
 };
 
@@ -36,17 +36,11 @@ ClientBuffer g_mask;
 // and a white pixel whose fourth byte is set does not match white).
 enum class BufferKind { LikeWindow, Monochrome, ThreeBytes };
 
+// The context first: a bitmap still selected into one cannot be deleted.
 void ReleaseBuffer(ClientBuffer& buffer) {
-    if (buffer.replaced != nullptr) {
-        SelectObject(buffer.dc, buffer.replaced);
-    }
-    if (buffer.dc != nullptr) {
-        DeleteDC(buffer.dc);
-    }
-    if (buffer.bitmap != nullptr) {
-        DeleteObject(buffer.bitmap);
-    }
-    buffer = {};
+    buffer.dc = ScopedCreateDC();
+    buffer.bitmap = ScopedGdiObject<HBITMAP>();
+    buffer.size = {};
 }
 
 HBITMAP MakeBufferBitmap(BufferKind kind, HDC window, const ClientExtent& size) {
@@ -70,13 +64,13 @@ HDC BufferFor(ClientBuffer& buffer, BufferKind kind, HDC window, const ClientExt
         return buffer.dc;
     }
     ReleaseBuffer(buffer);
-    buffer.bitmap = MakeBufferBitmap(kind, window, size);
-    buffer.dc = CreateCompatibleDC(window);
-    if (buffer.bitmap == nullptr || buffer.dc == nullptr) {
+    buffer.bitmap = ScopedGdiObject<HBITMAP>(MakeBufferBitmap(kind, window, size));
+    buffer.dc = ScopedCreateDC(CreateCompatibleDC(window));
+    if (buffer.bitmap == nullptr || buffer.dc == nullptr ||
+        SelectObject(buffer.dc, buffer.bitmap) == nullptr) {
         ReleaseBuffer(buffer);
         return nullptr;
     }
-    buffer.replaced = SelectObject(buffer.dc, buffer.bitmap);
     buffer.size = size;
     return buffer.dc;
 }
@@ -276,7 +270,7 @@ std::vector<RECT> RegionRects(HRGN region) {
 // Moves the pixels that the window shows by `shift`, and composes what that uncovers, with
 // whatever the system could not move (a part hidden under another window), as a repaint of the
 // whole client would.
-void ScrollClient(ViewPoint shift, const ClientExtent& size) {
+void ScrollClient(PixelPoint shift, const ClientExtent& size) {
     ScopedGdiObject<HRGN> uncovered(CreateRectRgn(0, 0, 0, 0));
     ScrollWindowEx(g_app.hwnd, shift.x, shift.y, nullptr, nullptr, uncovered, nullptr, 0);
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
@@ -292,11 +286,11 @@ void ShowMovedView(const ViewState& before, const ClientExtent& size) {
     if (IsEmptyClient(size)) {
         return;
     }
-    ViewPoint shift = {0, 0};
-    if (!ShiftOnClient(before, g_view, size, shift)) {
-        PaintView(1);
-    } else if (shift.x != 0 || shift.y != 0) {
-        ScrollClient(shift, size);
+    const std::optional<PixelPoint> shift = ShiftOnClient(before, g_view, size);
+    if (!shift) {
+        PaintView(PaintForm::Immediate);
+    } else if (shift->x != 0 || shift->y != 0) {
+        ScrollClient(*shift, size);
     }
 }
 
@@ -308,12 +302,12 @@ ClientExtent ReadClientSize() {
     return {client.right - client.left, client.bottom - client.top};
 }
 
-void PaintView(int form) {
+void PaintView(PaintForm form) {
     const ClientExtent size = ReadClientSize();
-    ClampOrigin(g_view, size.width, size.height);
+    ClampView(g_view, size);
     ShowViewOnScrollBars(size);
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
-    if (form == 0) {
+    if (form == PaintForm::PaintCycle) {
         ScopedPaintDC window(g_app.hwnd);
         ShowWholeClient(window, size, blit);
     } else {
@@ -322,14 +316,15 @@ void PaintView(int form) {
     }
 }
 
-void MoveView(const ViewState& target) {
-    EndStroke();
+void ShowView(const ViewState& target) {
     const ClientExtent size = ReadClientSize();
     const ViewState before = g_view;
     g_view.zoom = target.zoom;
     g_view.originX = target.originX;
     g_view.originY = target.originY;
-    ClampOrigin(g_view, size.width, size.height);
+    g_view.carryX = target.carryX;
+    g_view.carryY = target.carryY;
+    ClampView(g_view, size);
     ShowViewOnScrollBars(size);
     ShowMovedView(before, size);
 }
@@ -346,7 +341,7 @@ void ReleaseView() {
 bool ClampViewToClient() {
     const ClientExtent size = ReadClientSize();
     const ViewState before = g_view;
-    ClampOrigin(g_view, size.width, size.height);
+    ClampView(g_view, size);
     return g_view.originX != before.originX || g_view.originY != before.originY;
 }
 

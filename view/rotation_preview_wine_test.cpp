@@ -1,12 +1,14 @@
-// Quarter turns and the rotation preview, on the real layers and the real window under Wine.
+// The rotation preview, on the real layers and the real window under Wine.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "canvas/rotation.h"
-#include "canvas/view.h"
+#include "canvas/layer_replacement.h"
+#include "canvas/quarter_turn.h"
+#include "view/rotation_preview.h"
+#include "view/view.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
@@ -36,7 +38,7 @@ class ClientShot {
     int width_ = 0;
 };
 
-class RotationTest : public testing::Test {
+class RotationPreviewTest : public testing::Test {
   protected:
     void SetUp() override {
         StartTestWindow(800, 600);
@@ -49,60 +51,8 @@ class RotationTest : public testing::Test {
     }
 };
 
-TEST_F(RotationTest, QuarterTurnsAreExactPermutations) {
-    PaintNoise(g_canvas.ink, 2463534242u);
-    const std::vector<std::uint32_t> before = ReadLayer(g_canvas.ink);
-
-    RotateLayerQuarterTurn(g_canvas.ink, 0);
-    EXPECT_EQ(g_document.modified, 1);
-    const std::vector<std::uint32_t> counter = ReadLayer(g_canvas.ink);
-    RotateLayerQuarterTurn(g_canvas.ink, -1);
-    EXPECT_TRUE(ReadLayer(g_canvas.ink) == before) << "one turn each way";
-    RotateLayerQuarterTurn(g_canvas.ink, -5);
-    const std::vector<std::uint32_t> clockwise = ReadLayer(g_canvas.ink);
-    RotateLayerQuarterTurn(g_canvas.ink, 7);
-    EXPECT_TRUE(ReadLayer(g_canvas.ink) == before) << "-5 then 7";
-
-    // Counter-clockwise: the top-right corner comes to the top-left; clockwise the reverse.
-    int wrongCounter = 0;
-    int wrongClockwise = 0;
-    for (int y = 0; y < CANVAS_SIZE; ++y) {
-        for (int x = 0; x < CANVAS_SIZE; ++x) {
-            wrongCounter += counter[y * CANVAS_SIZE + x] != before[x * CANVAS_SIZE + (LAST - y)];
-            wrongClockwise +=
-                clockwise[y * CANVAS_SIZE + x] != before[(LAST - x) * CANVAS_SIZE + y];
-        }
-    }
-    EXPECT_EQ(wrongCounter, 0);
-    EXPECT_EQ(wrongClockwise, 0);
-}
-
-TEST_F(RotationTest, FourTurnsOneWayRestoreTheLayer) {
-    for (int angle : {45, -119}) {
-        PaintNoise(g_canvas.background, 2463534242u);
-        const std::vector<std::uint32_t> before = ReadLayer(g_canvas.background);
-        for (int i = 0; i < 4; ++i) {
-            RotateLayerQuarterTurn(g_canvas.background, angle);
-            if (i < 3) {
-                EXPECT_FALSE(ReadLayer(g_canvas.background) == before) << angle << " turn " << i;
-            }
-        }
-        EXPECT_TRUE(ReadLayer(g_canvas.background) == before) << angle;
-    }
-}
-
-TEST_F(RotationTest, CounterClockwiseTurnBringsTheTopRightCornerToTheTopLeft) {
-    FillBitmapRect(g_canvas.ink, LAST, 0, CANVAS_SIZE, 1, BLACK);
-    RotateLayerQuarterTurn(g_canvas.ink, 0);
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 0, 0), BLACK);
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, LAST, 0), WHITE);
-    RotateLayerQuarterTurn(g_canvas.ink, -1);
-    RotateLayerQuarterTurn(g_canvas.ink, -1);
-    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, LAST, LAST), BLACK);
-}
-
 // With the view centred on the canvas centre (client 400, 300), a bar to the right of the centre.
-TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
+TEST_F(RotationPreviewTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
     FillBitmapRect(g_canvas.ink, 1024 + 200, 1024 - 20, 1024 + 300, 1024 + 20, BLACK);
     FillBitmap(g_canvas.background, RGB(0, 150, 0));
     g_settings.backgroundEnabled = 1;
@@ -121,7 +71,7 @@ TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
     };
     for (const Case& c : cases) {
         g_view = {c.zoom, c.originX, c.originY, NO_POINT};
-        PaintView(1);
+        PaintView(PaintForm::Immediate);
         g_document.modified = 0;
         DrawRotationPreview(c.angle);
         const ClientShot shot;
@@ -135,10 +85,10 @@ TEST_F(RotationTest, PreviewShowsTheInkTurnedAboutTheCanvasCentre) {
     EXPECT_TRUE(ReadLayer(g_canvas.ink) == inkBefore);
 }
 
-TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
+TEST_F(RotationPreviewTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
     StartTestWindow(1200, 700);
     g_view = {0.5, 0, 0, NO_POINT};
-    PaintView(1);
+    PaintView(PaintForm::Immediate);
     ASSERT_EQ(g_view.originX, -352); // canvas x 0 is at client x 176
     const COLORREF strip = ReadClientPixel(100, 100);
     ASSERT_NE(strip, WHITE);
@@ -153,12 +103,12 @@ TEST_F(RotationTest, PreviewOfAViewWiderThanTheCanvasShowsItWhereTheViewDoes) {
 
 // The preview is built at the client's size with the nearest pixel; at right angles it must show
 // what the full-size picture showed.
-TEST_F(RotationTest, PreviewAtRightAnglesShowsWhatTheFullSizePictureShowed) {
+TEST_F(RotationPreviewTest, PreviewAtRightAnglesShowsWhatTheFullSizePictureShowed) {
     PaintNoise(g_canvas.ink, 7u);
     for (double zoom : {1.0, 2.0}) {
         for (int angle : {0, 90}) {
             g_view = {zoom, 500, 700, NO_POINT};
-            PaintView(1);
+            PaintView(PaintForm::Immediate);
             DrawFullSizeRotationPreview(angle);
             const std::vector<std::uint32_t> reference = ReadClientArea();
             DrawRotationPreview(angle);
@@ -181,7 +131,7 @@ ULONGLONG FreeAddressSpace() {
     return status.ullAvailVirtual;
 }
 
-TEST_F(RotationTest, TurnsAndPreviewsReleaseWhatTheyMake) {
+TEST_F(RotationPreviewTest, TurnsAndPreviewsReleaseWhatTheyMake) {
     DrawRotationPreview(10);
     RotateLayerQuarterTurn(g_canvas.ink, 1);
     const ULONGLONG before = FreeAddressSpace();

@@ -2,7 +2,7 @@
 // stroke. Platform-free.
 #pragma once
 
-#include "canvas/view_math.h"
+#include "canvas/pixel_rect.h"
 
 // The system keeps the last 64 positions of the mouse or pen.
 constexpr int MOVE_HISTORY_CAPACITY = 64;
@@ -15,5 +15,5 @@ int UnwrapHistoryCoordinate(int coordinate);
 // point and an older one is the stroke's previous point (each give or take a pixel of rounding),
 // writes the positions recorded between them into `merged`, oldest first, and returns how many;
 // otherwise 0: the stroke then goes straight from the previous point to the message's.
-int PickMergedPoints(const ViewPoint* history, int count, ViewPoint previous, ViewPoint current,
-                     ViewPoint* merged);
+int PickMergedPoints(const PixelPoint* history, int count, PixelPoint previous, PixelPoint current,
+                     PixelPoint* merged);

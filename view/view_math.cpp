@@ -1,4 +1,4 @@
-#include "canvas/view_math.h"
+#include "view/view_math.h"
 
 #include <algorithm>
 #include <climits>
@@ -7,7 +7,7 @@
 
 ViewState g_view = {1.0, 0, 0, NO_POINT};
 
-ViewPoint UnpackPoint(std::uint32_t packed) {
+PixelPoint UnpackPoint(std::uint32_t packed) {
     return {static_cast<int>(packed & 0xFFFFu), static_cast<int>(packed >> 16)};
 }
 
@@ -15,26 +15,33 @@ int VisibleSpan(int clientExtent, double zoom) {
     return TruncToInt(clientExtent / zoom);
 }
 
-void ClampOrigin(ViewState& view, int clientWidth, int clientHeight) {
-    if (view.originX < 0) {
-        view.originX = 0;
-    }
-    if (view.originY < 0) {
-        view.originY = 0;
-    }
-    const long long maxX =
-        CANVAS_SIZE - static_cast<long long>(VisibleSpan(clientWidth, view.zoom));
-    const long long maxY =
-        CANVAS_SIZE - static_cast<long long>(VisibleSpan(clientHeight, view.zoom));
-    if (view.originX > maxX) {
-        view.originX = static_cast<int>(std::max<long long>(maxX, INT_MIN));
-    }
-    if (view.originY > maxY) {
-        view.originY = static_cast<int>(std::max<long long>(maxY, INT_MIN));
+double ClampZoom(double zoom) {
+    return zoom > MAX_ZOOM ? MAX_ZOOM : zoom >= MIN_ZOOM ? zoom : MIN_ZOOM;
+}
+
+namespace {
+
+// One axis of the origin, whole pixels and carry, kept between 0 and the last origin that still
+// fills the client with canvas; that one wins when the client shows more than the canvas.
+void ClampAxis(int& origin, double& carry, int clientExtent, double zoom) {
+    const double last = CANVAS_SIZE - static_cast<double>(VisibleSpan(clientExtent, zoom));
+    const double exact = origin + carry;
+    const double kept = std::min(std::max(exact, 0.0), last);
+    if (kept != exact) {
+        origin = TruncToInt(kept);
+        carry = 0.0;
     }
 }
 
-ViewPoint ClientToCanvas(const ViewState& view, ViewPoint client) {
+} // namespace
+
+void ClampView(ViewState& view, const ClientExtent& client) {
+    view.zoom = ClampZoom(view.zoom);
+    ClampAxis(view.originX, view.carryX, client.width, view.zoom);
+    ClampAxis(view.originY, view.carryY, client.height, view.zoom);
+}
+
+PixelPoint ClientToCanvas(const ViewState& view, PixelPoint client) {
     return {TruncToInt(client.x / view.zoom + view.originX),
             TruncToInt(client.y / view.zoom + view.originY)};
 }
@@ -95,39 +102,18 @@ bool ShiftAxis(int before, int after, int extent, double zoom, int& shift) {
 
 } // namespace
 
-bool ShiftOnClient(const ViewState& before, const ViewState& after, const ClientExtent& client,
-                   ViewPoint& shift) {
-    return before.zoom == after.zoom &&
-           ShiftAxis(before.originX, after.originX, client.width, after.zoom, shift.x) &&
-           ShiftAxis(before.originY, after.originY, client.height, after.zoom, shift.y);
-}
-
-PixelRect UniteRects(const PixelRect& a, const PixelRect& b) {
-    if (IsEmptyRect(a)) {
-        return b;
+std::optional<PixelPoint> ShiftOnClient(const ViewState& before, const ViewState& after,
+                                        const ClientExtent& client) {
+    PixelPoint shift = {0, 0};
+    if (before.zoom != after.zoom ||
+        !ShiftAxis(before.originX, after.originX, client.width, after.zoom, shift.x) ||
+        !ShiftAxis(before.originY, after.originY, client.height, after.zoom, shift.y)) {
+        return std::nullopt;
     }
-    if (IsEmptyRect(b)) {
-        return a;
-    }
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
-}
-
-PixelRect IntersectRects(const PixelRect& a, const PixelRect& b) {
-    const PixelRect cut = {std::max(a.left, b.left), std::max(a.top, b.top),
-                           std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
-    return IsEmptyRect(cut) ? EMPTY_RECT : cut;
+    return shift;
 }
 
 namespace {
-
-// [low - reach, high + reach] cut to the canvas, as a half-open span.
-void SpanOnCanvas(int a, int b, long long reach, int& first, int& end) {
-    const long long low = std::min(a, b) - reach;
-    const long long high = std::max(a, b) + reach + 1;
-    first = static_cast<int>(std::clamp<long long>(low, 0, CANVAS_SIZE));
-    end = static_cast<int>(std::clamp<long long>(high, 0, CANVAS_SIZE));
-}
 
 // The destination pixels of one stretch axis that show the source span [first, end), with two
 // pixels of margin for the rounding of the stretch, cut to what the axis shows.
@@ -142,15 +128,6 @@ void SpanOnClient(int dst, int dstLen, int src, int srcLen, int first, int end, 
 }
 
 } // namespace
-
-PixelRect SegmentBounds(ViewPoint from, ViewPoint to, int width) {
-    // A width read from a hand-edited settings file may be anything; GDI draws its magnitude.
-    const long long reach = std::llabs(static_cast<long long>(width)) / 2 + 1;
-    PixelRect bounds;
-    SpanOnCanvas(from.x, to.x, reach, bounds.left, bounds.right);
-    SpanOnCanvas(from.y, to.y, reach, bounds.top, bounds.bottom);
-    return IsEmptyRect(bounds) ? EMPTY_RECT : bounds;
-}
 
 PixelRect ClientRectShowing(const ViewBlit& blit, const PixelRect& canvas) {
     if (IsEmptyRect(canvas) || blit.srcW <= 0 || blit.srcH <= 0) {

@@ -1,10 +1,11 @@
-#include "canvas/rotation.h"
+#include "view/rotation_preview.h"
 
 #include "canvas/canvas.h"
 #include "imaging/imaging.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/scoped_gdi.h"
+#include "view/view.h"
 
 namespace {
 
@@ -13,22 +14,6 @@ constexpr float CANVAS_CENTRE = CANVAS_SIZE / 2.0f;
 // The ink as the previews of one rotate gesture draw it, copied once: the ink does not change
 // while the fingers turn.
 ImagingImage g_previewInk;
-
-// Draws the turned copy of a layer over it; false when it could not. Square and opaque, the copy
-// replaces every pixel, one for one.
-bool DrawTurnedCopy(HBITMAP layer, ImagingImage copy) {
-    ScopedGetDC window(g_app.hwnd);
-    ScopedCreateDC memory(CreateCompatibleDC(window));
-    ScopedSelect selected(memory, layer);
-    if (!selected.IsSelected()) {
-        return false;
-    }
-    ImagingGraphics graphics = CreateGraphicsOnDC(memory);
-    const bool drawn = DrawImageAt(graphics, copy, 0, 0);
-    // The graphics object goes first so that its drawing is flushed into the layer.
-    DeleteGraphics(graphics);
-    return drawn;
-}
 
 // Draws the ink turned by `angle` into `memory`, the size of the canvas's part of the view.
 void DrawTurnedInk(HDC memory, const ViewBlit& blit, int angle) {
@@ -68,31 +53,9 @@ void ShowTurnedInk(const ViewBlit& blit, int angle) {
 
 } // namespace
 
-bool RotateLayerQuarterTurn(HBITMAP layer, int angle) {
-    // The copy is taken before the layer is selected into a context: GDI+ wants an unselected
-    // bitmap.
-    ImagingImage copy = CreateImageFromBitmap(layer);
-    const bool turned =
-        RotateFlipImage(copy, angle < 0 ? ROTATE_CLOCKWISE : ROTATE_COUNTER_CLOCKWISE) &&
-        DrawTurnedCopy(layer, copy);
-    DisposeImage(copy);
-    if (!turned) {
-        return false;
-    }
-    if (layer == g_canvas.background) {
-        MarkBackgroundChanged();
-    } else {
-        EndRotationPreview(); // its copy shows the ink before the turn
-    }
-    MarkModified();
-    return true;
-}
-
 void DrawRotationPreview(int angle) {
-    RECT client;
-    GetClientRect(g_app.hwnd, &client);
-    const ViewBlit blit =
-        ComputeViewBlit(g_view, client.right - client.left, client.bottom - client.top);
+    const ClientExtent client = ReadClientSize();
+    const ViewBlit blit = ComputeViewBlit(g_view, client.width, client.height);
     if (blit.dstW <= 0 || blit.dstH <= 0) {
         return;
     }

@@ -1,21 +1,23 @@
-// The view's arithmetic: client-to-canvas mapping, origin clamping and the visible rectangle.
-// Platform-free.
+// The view's arithmetic: client-to-canvas mapping, the clamp of the zoom and the origin, and the
+// visible rectangle. Platform-free.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "canvas/pixel_rect.h"
 #include "records/basics.h"
-
-struct ViewPoint {
-    int x;
-    int y;
-};
 
 struct ViewState {
     double zoom;
     int originX;
     int originY;
-    ViewPoint lastPoint;
+    // The previous pointer position of the stroke in progress, in client pixels.
+    PixelPoint lastPoint;
+    // The part of a canvas pixel that scrolls moved the view by beyond the whole-pixel origin, so
+    // that slow moves add up: the exact origin is originX + carryX. From 0 up to 1.
+    double carryX = 0.0;
+    double carryY = 0.0;
 };
 
 extern ViewState g_view;
@@ -30,9 +32,9 @@ struct ClientExtent {
     int height;
 };
 
-constexpr ViewPoint NO_POINT = {-1, -1};
+constexpr PixelPoint NO_POINT = {-1, -1};
 
-inline bool IsNoPoint(ViewPoint p) {
+inline bool IsNoPoint(PixelPoint p) {
     return p.x == -1 && p.y == -1;
 }
 
@@ -41,15 +43,18 @@ inline bool StrokeInProgress(const ViewState& view) {
 }
 
 // A pointer message's lParam: x in the low word, y in the high word, both unsigned.
-ViewPoint UnpackPoint(std::uint32_t packed);
+PixelPoint UnpackPoint(std::uint32_t packed);
 
 // Canvas pixels shown across a client extent: trunc(extent / zoom).
 int VisibleSpan(int clientExtent, double zoom);
 
-// Keeps the origin inside the canvas; the upper bound is applied last and wins.
-void ClampOrigin(ViewState& view, int clientWidth, int clientHeight);
+// The zoom within its bounds; NaN gives the smallest.
+double ClampZoom(double zoom);
+// Keeps the zoom within its bounds and the exact origin inside the canvas for a client of `client`;
+// the upper bound of the origin is applied last and wins. An axis that had to move carries nothing.
+void ClampView(ViewState& view, const ClientExtent& client);
 
-ViewPoint ClientToCanvas(const ViewState& view, ViewPoint client);
+PixelPoint ClientToCanvas(const ViewState& view, PixelPoint client);
 
 // The part of the canvas that the client area shows, and where it lands in the client area.
 // Normally the whole client area shows canvas; when the client area shows more than the canvas
@@ -63,29 +68,11 @@ struct ViewBlit {
 ViewBlit ComputeViewBlit(const ViewState& view, int clientWidth, int clientHeight);
 
 // How far the client's pixels move when the view goes from `before` to `after`, when moving them
-// shows exactly what a repaint of the whole shows: false when the zoom changed, when an axis moved
-// at a zoom whose stretch does not repeat over the whole client pixels it moved by, or when the
-// move is as wide as the client.
-bool ShiftOnClient(const ViewState& before, const ViewState& after, const ClientExtent& client,
-                   ViewPoint& shift);
-
-// A rectangle of pixels, right and bottom exclusive.
-struct PixelRect {
-    int left, top, right, bottom;
-};
-
-constexpr PixelRect EMPTY_RECT = {0, 0, 0, 0};
-
-inline bool IsEmptyRect(const PixelRect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
-PixelRect UniteRects(const PixelRect& a, const PixelRect& b);
-PixelRect IntersectRects(const PixelRect& a, const PixelRect& b);
-
-// The canvas pixels that a segment drawn with a pen `width` wide can change: its two ends widened
-// by half the width and a pixel of margin, cut to the canvas.
-PixelRect SegmentBounds(ViewPoint from, ViewPoint to, int width);
+// shows exactly what a repaint of the whole shows; nothing when the zoom changed, when an axis
+// moved at a zoom whose stretch does not repeat over the whole client pixels it moved by, or when
+// the move is as wide as the client.
+std::optional<PixelPoint> ShiftOnClient(const ViewState& before, const ViewState& after,
+                                        const ClientExtent& client);
 
 // The client pixels whose picture can depend on the canvas pixels of `canvas` (those a shrinking
 // stretch merges into one included), cut to the part of the client that shows canvas.

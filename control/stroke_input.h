@@ -9,8 +9,3 @@ void OnStrokeStart(LPARAM point);
 // through every position the system recorded in between.
 void OnStrokeMove(WPARAM buttons, LPARAM point);
 void OnStrokeEnd(LPARAM point);
-// Ends a stroke in progress, if any: the moves that follow draw nothing until the next press, and
-// the stroke is a whole step of the undo history. Every path that ends a stroke calls it: the
-// release, a move without the button, a repaint, a gesture, a turn, a command that replaces the
-// memo.
-void EndStroke();
