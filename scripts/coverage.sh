@@ -48,21 +48,24 @@ INKWISP_BUILD=$windows bash scripts/with-display.sh bash -c wine_tests >"$window
     echo "make coverage: some wine tests failed (see $windows.test.log); counting what ran"
 
 # The product's sources: the rooms' files, not their tests or fuzz targets.
-filters=(--filter '(app|canvas|gesture|pen|memo|settings|imaging|records|res)/[^/]+\.(cpp|h)$'
+mapfile -t rooms < <(bash scripts/rooms.sh)
+filters=(--filter "($(IFS='|'; echo "${rooms[*]}"))/[^/]+\.(cpp|h)\$"
          --exclude '.*_(test|fuzz)\.cpp$')
 gcovr -r "$root" "${filters[@]}" --gcov-executable gcov --json "$host/coverage.json" "$host" ||
     exit 1
 gcovr -r "$root" "${filters[@]}" --gcov-executable "$gcov" \
     --json "$windows/coverage.json" "$windows" || exit 1
 
-/usr/bin/python3 - "$host/coverage.json" "$windows/coverage.json" <<'PY' | tee build/coverage-report.txt
+report=(/usr/bin/python3 - "$host/coverage.json" "$windows/coverage.json" "${rooms[@]}")
+"${report[@]}" <<'PY' | tee build/coverage-report.txt
 import json, sys
 from collections import defaultdict
 
-ROOMS = ["app", "settings", "memo", "gesture", "canvas", "pen", "imaging", "res", "records"]
+# From the top floor down.
+ROOMS = list(reversed(sys.argv[3:]))
 lines = defaultdict(dict)      # file -> line -> run at least once
 functions = defaultdict(dict)  # file -> first line -> [name, run at least once]
-for report in sys.argv[1:]:
+for report in sys.argv[1:3]:
     for entry in json.load(open(report))["files"]:
         name = entry["file"]
         for line in entry["lines"]:

@@ -15,9 +15,10 @@ for preset in lint lint-x64; do
         { echo "make lint: the Clang build ($preset) failed"; exit 1; }
 
     # The product's sources: every room's .cpp file, not its tests or fuzz targets.
-    mapfile -t sources < <(/usr/bin/python3 - "build/$preset/compile_commands.json" <<'PY'
+    mapfile -t sources < <(/usr/bin/python3 - "build/$preset/compile_commands.json" \
+        $(bash scripts/rooms.sh) <<'PY'
 import json, re, sys
-rooms = r"/(app|canvas|gesture|pen|memo|settings|imaging|records|res)/[^/]*\.cpp$"
+rooms = r"/(" + "|".join(sys.argv[2:]) + r")/[^/]*\.cpp$"
 seen = set()
 for entry in json.load(open(sys.argv[1])):
     f = entry["file"]
