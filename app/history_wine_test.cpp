@@ -51,10 +51,13 @@ void* const NO_PIXELS_READ =
 void* const NO_PIXELS_WRITTEN = reinterpret_cast<void*>(
     &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>);
 void* const NO_CONTEXT = reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>);
+void* const NO_STRIP = reinterpret_cast<void*>(
+    &Answer<HBITMAP, nullptr, HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD>);
 
 // Actions whose GDI calls fail, as on a device short of memory, and what they then try: B a
 // stroke whose tiles cannot be copied, T a turn that can neither read the layers nor draw GDI+'s
-// turn, Z an undo that cannot write the layers' pixels, L a picture that cannot be drawn.
+// turn, Z an undo that cannot write the layers' pixels, U an undo that cannot start (no strip to
+// copy the tiles through), L a picture that cannot be drawn.
 const struct {
     char action, tried;
     std::vector<std::pair<const char*, void*>> failing;
@@ -62,6 +65,7 @@ const struct {
     {'B', 's', {{"BitBlt", NO_BLOCK_TRANSFER}}},
     {'T', 't', {{"GetDIBits", NO_PIXELS_READ}, {"CreateCompatibleDC", NO_CONTEXT}}},
     {'Z', 'u', {{"SetDIBits", NO_PIXELS_WRITTEN}}},
+    {'U', 'u', {{"CreateDIBSection", NO_STRIP}}},
     {'L', 'l', {{"CreateCompatibleDC", NO_CONTEXT}}},
 };
 
@@ -123,6 +127,7 @@ TEST(HistoryTest, UndoAndRedoGiveBackTheLayersPixelForPixel) {
         {"a stroke whose tiles could not be copied is no step, nor what came before", "sBu", 2},
         {"a turn that failed is no step", "sTu", 0},
         {"undo of a turn whose pixels cannot be written", "stZ", 1},
+        {"an undo that cannot start keeps its step", "ssUu", 1},
         {"a picture that could not be drawn changes neither the ink nor the history", "sLu", 0},
     };
     for (const auto& row : rows) {

@@ -16,12 +16,15 @@ namespace {
 
 enum class TileCopy { FromLayer, ToLayer };
 
+// What a copy of tiles did: every tile whole, or not, and then whether the layer may have been
+// written to: tiles read in part are not what the layer held, and a layer written in part is one
+// that no step describes, while one not written to is as it was.
+enum class TilesCopied { Whole, LayerUntouched, LayerWrittenInPart };
+
 // Copies tiles between the layer selected into `layer` and `pixels` (TILE_PIXELS per tile, in
-// the order of `tiles`), a row of tiles at a time through a strip of memory. False when a tile may
-// not have been copied whole (its strip, its context or a block transfer failed): tiles read so
-// are not what the layer held, and tiles written so leave a layer that no step describes.
-bool CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pixels,
-               TileCopy copy) {
+// the order of `tiles`), a row of tiles at a time through a strip of memory.
+TilesCopied CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pixels,
+                      TileCopy copy) {
     std::vector<std::size_t> order(count);
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::sort(order.begin(), order.end(),
@@ -41,13 +44,15 @@ bool CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
         CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ScopedCreateDC stripDC(CreateCompatibleDC(nullptr));
     if (stripBitmap == nullptr || stripDC == nullptr) {
-        return false;
+        return TilesCopied::LayerUntouched;
     }
     ScopedSelect selected(stripDC, stripBitmap);
     if (!selected.IsSelected()) {
-        return false;
+        return TilesCopied::LayerUntouched;
     }
     auto* strip = static_cast<std::uint32_t*>(bits);
+    // A write that failed may have written some of its pixels all the same.
+    TilesCopied failed = TilesCopied::LayerUntouched;
     for (std::size_t first = 0, end = 0; first < count; first = end) {
         for (end = first + 1; end < count && row(end) == row(first); ++end) {
         }
@@ -57,7 +62,7 @@ bool CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
         // Read whole, so that tiles of the run that are not the step's are written back as
         // they are.
         if (!BitBlt(stripDC, 0, 0, width, TILE_SIDE, layer, left, top, SRCCOPY) || !GdiFlush()) {
-            return false;
+            return failed;
         }
         for (std::size_t i = first; i < end; ++i) {
             std::uint32_t* tile = pixels + order[i] * TILE_PIXELS;
@@ -72,19 +77,23 @@ bool CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint32_t* pi
                 }
             }
         }
-        if (copy == TileCopy::ToLayer &&
-            !BitBlt(layer, left, top, width, TILE_SIDE, stripDC, 0, 0, SRCCOPY)) {
-            return false;
+        if (copy == TileCopy::ToLayer) {
+            failed = TilesCopied::LayerWrittenInPart;
+            if (!BitBlt(layer, left, top, width, TILE_SIDE, stripDC, 0, 0, SRCCOPY)) {
+                return failed;
+            }
         }
     }
-    return GdiFlush() != 0;
+    return GdiFlush() != 0 ? TilesCopied::Whole : failed;
 }
 
-bool CopyInkTiles(const HistoryStep& step, std::uint32_t* pixels, TileCopy copy) {
+TilesCopied CopyInkTiles(const HistoryStep& step, std::uint32_t* pixels, TileCopy copy) {
     ScopedCreateDC layer(CreateCompatibleDC(nullptr));
     ScopedSelect selected(layer, g_canvas.ink);
-    return selected.IsSelected() &&
-           CopyTiles(layer, step.tiles.data(), step.tiles.size(), pixels, copy);
+    if (!selected.IsSelected()) {
+        return TilesCopied::LayerUntouched;
+    }
+    return CopyTiles(layer, step.tiles.data(), step.tiles.size(), pixels, copy);
 }
 
 // What a stroke will hold once it is a step: its tiles before and after.
@@ -120,8 +129,12 @@ PixelRect ApplyStep(HistoryStep& step, HistoryDirection direction) {
         }
         whole = turn == TurnResult::Turned;
     } else {
-        whole =
+        const TilesCopied copied =
             CopyInkTiles(step, undo ? step.before.data() : step.after.data(), TileCopy::ToLayer);
+        if (copied == TilesCopied::LayerUntouched) {
+            return EMPTY_RECT;
+        }
+        whole = copied == TilesCopied::Whole;
     }
     if (!whole) {
         StartHistory();
@@ -148,8 +161,9 @@ void KeepInkBefore(HDC layer, const PixelRect& canvas) {
         }
         TrimHistory(g_history, StrokeBytesWhenDone(stroke));
         stroke.before.resize(stroke.tiles.size() * TILE_PIXELS);
-        if (!CopyTiles(layer, stroke.tiles.data() + first, static_cast<std::size_t>(claimed),
-                       stroke.before.data() + first * TILE_PIXELS, TileCopy::FromLayer)) {
+        if (CopyTiles(layer, stroke.tiles.data() + first, static_cast<std::size_t>(claimed),
+                      stroke.before.data() + first * TILE_PIXELS,
+                      TileCopy::FromLayer) != TilesCopied::Whole) {
             LoseHistory();
         }
     } catch (const std::bad_alloc&) {
@@ -162,7 +176,8 @@ void SettleStroke() {
     if (!stroke.tiles.empty()) {
         try {
             stroke.after.resize(stroke.before.size());
-            if (CopyInkTiles(stroke, stroke.after.data(), TileCopy::FromLayer)) {
+            if (CopyInkTiles(stroke, stroke.after.data(), TileCopy::FromLayer) ==
+                TilesCopied::Whole) {
                 PushStep(g_history, std::move(stroke));
             } else {
                 LoseHistory();

@@ -35,9 +35,12 @@ int ReadMoveHistory(PixelPoint current, PixelPoint* history) {
 // Draws the chain from the stroke's last point through `points` onto the ink layer, and shows
 // what it changed.
 void DrawStrokeThrough(const PixelPoint* points, int count) {
-    const bool viewMoved = ClampViewToClient();
     PixelPoint canvas[MOVE_HISTORY_CAPACITY + 1];
+    // Where the stroke left off, in the view it was drawn in: a client that grew since (a window
+    // maximized, a tablet turned) may move the view, and the stroke goes on from the same canvas
+    // point rather than jumping.
     canvas[0] = ClientToCanvas(g_view, g_view.lastPoint);
+    const bool viewMoved = ClampViewToClient();
     for (int i = 0; i < count; ++i) {
         canvas[i + 1] = ClientToCanvas(g_view, points[i]);
     }

@@ -117,12 +117,16 @@ void CopyInk(HDC target, const PixelRect& area, const PixelRect& shown, HDC laye
 }
 
 // Lays the view's ink over the client pixels `shown` of `target`, whose (0, 0) is client point
-// `area` left and top; white ink is transparent.
+// `area` left and top; white ink is transparent. Without its buffers (memory is short), through
+// the system's transparent blit, which is slower but needs none of ours.
 void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
                 const ViewBlit& blit, const ClientExtent& size) {
     HDC ink = BufferFor(g_ink, BufferKind::ThreeBytes, target, size);
     HDC mask = BufferFor(g_mask, BufferKind::Monochrome, target, size);
     if (ink == nullptr || mask == nullptr) {
+        SystemTransparentBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW,
+                             blit.dstH, layer, blit.srcX, blit.srcY, blit.srcW, blit.srcH,
+                             EMPTY_INK);
         return;
     }
     // The buffer's (0, 0) is the shown pixels' top left; its clip cuts a stretch of the whole view
@@ -169,12 +173,13 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit,
 }
 
 // Builds the picture of `area` off screen and copies it to the window in one block transfer, so
-// the window never shows a half-built frame.
-void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
+// the window never shows a half-built frame. False, the window untouched, when there is no memory
+// for the frame's buffer.
+bool ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
                     const ClientExtent& size) {
     HDC back = BufferFor(g_back, BufferKind::LikeWindow, window, size);
     if (back == nullptr) {
-        return;
+        return false;
     }
     // The buffer is the client's size: a stretch of the whole view is cut to the area by a clip,
     // and costs what the area does.
@@ -183,17 +188,20 @@ void ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
     SelectClipRgn(back, nullptr);
     BitBlt(window, area.left, area.top, area.right - area.left, area.bottom - area.top, back, 0, 0,
            SRCCOPY);
+    return true;
+}
+
+// Shows `area` at once, or, without memory for the frame, leaves it to the next paint.
+void ShowOrInvalidate(HDC window, const PixelRect& area, const ViewBlit& blit,
+                      const ClientExtent& size) {
+    if (!ShowClientArea(window, area, blit, size)) {
+        const RECT stale = {area.left, area.top, area.right, area.bottom};
+        InvalidateRect(g_app.hwnd, &stale, FALSE);
+    }
 }
 
 bool IsEmptyClient(const ClientExtent& size) {
     return size.width <= 0 || size.height <= 0;
-}
-
-// A minimized window has no client area to show.
-void ShowWholeClient(HDC window, const ClientExtent& size, const ViewBlit& blit) {
-    if (!IsEmptyClient(size)) {
-        ShowClientArea(window, {0, 0, size.width, size.height}, blit, size);
-    }
 }
 
 // What a scroll bar was last given, and whether it is still to be drawn with it.
@@ -276,7 +284,7 @@ void ScrollClient(PixelPoint shift, const ClientExtent& size) {
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
     ScopedGetDC window(g_app.hwnd);
     for (const RECT& strip : RegionRects(uncovered)) {
-        ShowClientArea(window, {strip.left, strip.top, strip.right, strip.bottom}, blit, size);
+        ShowOrInvalidate(window, {strip.left, strip.top, strip.right, strip.bottom}, blit, size);
     }
 }
 
@@ -307,12 +315,18 @@ void PaintView(PaintForm form) {
     ClampView(g_view, size);
     ShowViewOnScrollBars(size);
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
-    if (form == PaintForm::PaintCycle) {
-        ScopedPaintDC window(g_app.hwnd);
-        ShowWholeClient(window, size, blit);
-    } else {
-        ScopedGetDC window(g_app.hwnd);
-        ShowWholeClient(window, size, blit);
+    const PixelRect whole = {0, 0, size.width, size.height};
+    if (form == PaintForm::Immediate) {
+        if (!IsEmptyClient(size)) { // a minimized window has no client area to show
+            ScopedGetDC window(g_app.hwnd);
+            ShowOrInvalidate(window, whole, blit, size);
+        }
+        return;
+    }
+    // The paint must draw: without memory for the frame, it is built on the window itself.
+    ScopedPaintDC window(g_app.hwnd);
+    if (!IsEmptyClient(size) && !ShowClientArea(window, whole, blit, size)) {
+        ComposeView(window, whole, blit, size);
     }
 }
 
@@ -353,5 +367,5 @@ void ShowCanvasRect(const PixelRect& canvas) {
         return;
     }
     ScopedGetDC window(g_app.hwnd);
-    ShowClientArea(window, area, blit, size);
+    ShowOrInvalidate(window, area, blit, size);
 }

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+
 #include "records/app_window.h"
 #include "view/view.h"
 #include "view/view_step.h"
@@ -47,7 +49,11 @@ void StepWheel(ViewState& view, const ClientExtent& client, const WheelSettings&
     if ((keys & MK_CONTROL) != 0 && !horizontal) {
         POINT pointer = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; // on the screen
         ScreenToClient(g_app.hwnd, &pointer);
-        ZoomBy(view, client, ZoomNotchFactor(notches), {pointer.x, pointer.y});
+        // The wheel may come to the focused window with the pointer elsewhere (Windows 7, or
+        // "Scroll inactive windows" off): the zoom keeps to the client's nearest point.
+        const PixelPoint about = {std::clamp<int>(pointer.x, 0, std::max(client.width - 1, 0)),
+                                  std::clamp<int>(pointer.y, 0, std::max(client.height - 1, 0))};
+        ZoomBy(view, client, ZoomNotchFactor(notches), about);
         return;
     }
     const Axis axis = horizontal || (keys & MK_SHIFT) != 0 ? Axis::X : Axis::Y;
@@ -135,6 +141,20 @@ void StopViewDrag() {
     }
 }
 
+// Where the thumb is: while it is dragged, the bar's own record has it in all 32 bits; at the end
+// of a drag and for "Scroll Here", which comes without a drag, the message has it (the canvas's
+// positions fit its 16 bits).
+int ThumbPosition(int bar, WPARAM request) {
+    if (LOWORD(request) == SB_THUMBPOSITION) {
+        return HIWORD(request);
+    }
+    SCROLLINFO info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(g_app.hwnd, bar, &info);
+    return info.nTrackPos;
+}
+
 } // namespace
 
 ViewState ViewAfterWheel(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -157,14 +177,9 @@ std::optional<ViewState> ViewAfterKey(WPARAM key) {
 }
 
 std::optional<ViewState> ViewAfterScrollBar(int bar, WPARAM request) {
-    // The thumb's position in the message has 16 bits; the bar's own record has all 32.
-    SCROLLINFO info = {};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(g_app.hwnd, bar, &info);
     ViewState view = g_view;
-    if (!StepScrollBar(view, ReadClientSize(), bar == SB_HORZ ? Axis::X : Axis::Y,
-                       LOWORD(request), info.nTrackPos)) {
+    if (!StepScrollBar(view, ReadClientSize(), bar == SB_HORZ ? Axis::X : Axis::Y, LOWORD(request),
+                       ThumbPosition(bar, request))) {
         return std::nullopt;
     }
     return view;

@@ -119,7 +119,7 @@ TEST(ViewStep, MovesTheViewAsItsCommandsAsk) {
     const struct Row {
         Kind kind;
         Axis axis;
-        double amount; // lines, pages, a position, a shift across, or a zoom factor
+        double amount;   // lines, pages, a position, a shift across, or a zoom factor
         int x, y, times; // the point zoomed about, or the shift down
         double zoom;
         int originX, originY;
@@ -191,8 +191,8 @@ TEST(ViewShift, MovesThePixelsOnScreenOnlyWhereTheStretchRepeats) {
         bool moves;
         int shiftX;
     } rows[] = {
-        {1.0, 800, 4, true, -4},   {2.0, 800, 3, true, -6},  {0.5, 800, 10, true, -5},
-        {1.25, 800, 4, false, 0},  {2.0, 801, 3, false, 0},  {1.0, 800, 800, false, 0},
+        {1.0, 800, 4, true, -4},  {2.0, 800, 3, true, -6}, {0.5, 800, 10, true, -5},
+        {1.25, 800, 4, false, 0}, {2.0, 801, 3, false, 0}, {1.0, 800, 800, false, 0},
     };
     for (const Row& row : rows) {
         const std::optional<PixelPoint> shift = ShiftOnClient(

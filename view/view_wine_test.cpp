@@ -2,6 +2,8 @@
 // real GDI bitmaps under Wine.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "canvas/canvas.h"
 #include "canvas/layer_replacement.h"
 #include "canvas/history.h"
@@ -306,6 +308,7 @@ TEST_F(ViewTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
         {WM_MBUTTONDOWN, 0, 0, -100, 250, 1.0, 1248, 771, 1},
         {WM_VSCROLL, SB_PAGEDOWN, 0, 0, 0, 1.0, 1248, 1332, 1},
         {WM_VSCROLL, SB_THUMBTRACK, 0, 0, 1000, 1.0, 1248, 1000, 1},
+        {WM_VSCROLL, SB_THUMBPOSITION, 0, 0, 1200, 1.0, 1248, 1200, 1},
         {WM_KEYDOWN, VK_END, MK_CONTROL, 0, 0, 1.0, 1248, 1447, 1},
         // Canvas pixel (1448, 1547) stays under the pointer.
         {WM_MOUSEWHEEL, 120, MK_CONTROL, 200, 100, 1.189207, 1280, 1463, 0},
@@ -317,6 +320,9 @@ TEST_F(ViewTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
         {WM_KEYDOWN, '0', MK_CONTROL, 0, 0, 1.0, 1196, 1294, 0},
         {WM_MOUSEWHEEL, -480, MK_CONTROL, 0, 0, 0.5, 448, 846, 0},
         {WM_MOUSEWHEEL, 120, 0, 10, 10, 0.5, 448, 606, 1},
+        // The pointer is off the client: the zoom keeps to the client's nearest point, (0, 600).
+        {WM_MOUSEWHEEL, 120, MK_CONTROL, -300, 900, 0.594604, 448, 797, 0},
+        {WM_MOUSEWHEEL, -120, MK_CONTROL, -300, 900, 0.5, 448, 606, 0},
         {WM_KEYDOWN, VK_HOME, MK_CONTROL, 0, 0, 0.5, 0, 0, 1},
     };
     StartTestWindow(800, 601);
@@ -327,7 +333,6 @@ TEST_F(ViewTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "message " << row.message << " code " << row.code);
         g_scrolls = 0;
-        g_trackPosition = row.y;
         if (row.message == WM_KEYDOWN) {
             SendKeyDown(row.code, static_cast<WORD>(row.keys));
         } else if (row.message == WM_MBUTTONDOWN) { // a drag from (400, 300) under a hand
@@ -337,7 +342,11 @@ TEST_F(ViewTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
             SendToMainWindow(WM_MBUTTONUP, 0, PackPoint(row.x, row.y));
             EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
         } else if (row.message == WM_HSCROLL || row.message == WM_VSCROLL) {
-            SendToMainWindow(row.message, MAKEWPARAM(row.code, 999)); // not the thumb's place
+            // The thumb's place is in the bar's record while it is dragged, and in the message at
+            // the drag's end and for "Scroll Here"; 999 is not its place.
+            const bool inMessage = row.code == SB_THUMBPOSITION;
+            g_trackPosition = inMessage ? 999 : row.y;
+            SendToMainWindow(row.message, MAKEWPARAM(row.code, inMessage ? row.y : 999));
         } else {
             SendToMainWindow(row.message, MAKEWPARAM(row.keys, row.code),
                              PackScreenPoint(row.x, row.y));
@@ -372,6 +381,46 @@ TEST_F(ViewTest, EveryWayOfMovingTheViewShowsWhatARepaintOfTheWholeShows) {
     EXPECT_EQ(g_document.modified, 0);
     EXPECT_FALSE(UndoStep());
     StartTestWindow(800, 600);
+}
+
+// A client that grows mid-stroke (a window maximized, a tablet turned) may move the view: the
+// stroke goes on from the canvas point it reached, never from where that point's client position
+// now lies.
+TEST_F(ViewTest, AStrokeGoesOnFromItsCanvasPointWhenTheClientGrows) {
+    g_view = {1.0, 1248, 0, NO_POINT}; // the canvas's right edge at the client's
+    SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(700, 100)); // canvas (1948, 100)
+    SetWindowPos(g_app.hwnd, nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
+    SendToMainWindow(WM_MOUSEMOVE, MK_LBUTTON, PackPoint(710, 100));
+    EXPECT_EQ(g_view.originX, 2048 - ReadClientSize().width);
+    EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 1850, 100), BLACK);
+    SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(710, 100));
+    StartTestWindow(800, 600);
+}
+
+// Without memory for the buffers kept from frame to frame, a frame is still drawn whole: the ink
+// through the system's transparent blit, and a frame without its own buffer at the next paint.
+TEST_F(ViewTest, AFrameWithoutItsBuffersShowsWhatARepaintOfTheWholeShows) {
+    PaintNoise(g_canvas.background, 3u);
+    g_settings.backgroundEnabled = 1;
+    PaintView(PaintForm::Immediate);
+    const std::pair<const char*, void*> faults[] = {
+        {"CreateDIBSection",
+         reinterpret_cast<void*>(
+             &Answer<HBITMAP, nullptr, HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD>)},
+        {"CreateCompatibleBitmap",
+         reinterpret_cast<void*>(&Answer<HBITMAP, nullptr, HDC, int, int>)},
+    };
+    for (const auto& fault : faults) {
+        SCOPED_TRACE(fault.first);
+        ReleaseView();
+        {
+            const ScopedImport failing("gdi32.dll", fault.first, fault.second);
+            Stroke(100, 100, 300, 150);
+            PumpMessages();
+        }
+        POINT first = {};
+        EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
+    }
 }
 
 TEST_F(ViewTest, PaintingManyTimesLeaksNoGdiObjects) {
