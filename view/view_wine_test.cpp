@@ -410,14 +410,16 @@ TEST_F(ViewTest, AFrameWithoutItsBuffersShowsWhatARepaintOfTheWholeShows) {
         {"CreateCompatibleBitmap",
          reinterpret_cast<void*>(&Answer<HBITMAP, nullptr, HDC, int, int>)},
     };
+    int y = 100;
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.first);
         ReleaseView();
         {
             const ScopedImport failing("gdi32.dll", fault.first, fault.second);
-            Stroke(100, 100, 300, 150);
+            Stroke(100, y, 300, y + 50);
             PumpMessages();
         }
+        y += 200;
         POINT first = {};
         EXPECT_EQ(CountPixelsUnlikeWholeRepaint(first), 0) << first.x << "," << first.y;
     }
