@@ -11,8 +11,8 @@ using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT* rect, DWORD style, 
                                                        DWORD exStyle, UINT dpi);
 
 // Looked up in user32 once as the program starts, never imported, so that Windows 7 still
-// starts. Null before Windows 10: the program then uses the system DPI, as on Windows 7. A test
-// may set them to answer the look-up itself, or to null to be Windows 7.
+// starts. Null before Windows 10 version 1607: the program then uses the system DPI, as on
+// Windows 7. A test may set them to answer the look-up itself, or to null to be Windows 7.
 extern GetDpiForWindowFunction g_getDpiForWindow;
 extern GetSystemMetricsForDpiFunction g_getSystemMetricsForDpi;
 extern AdjustWindowRectExForDpiFunction g_adjustWindowRectExForDpi;
@@ -21,9 +21,9 @@ extern AdjustWindowRectExForDpiFunction g_adjustWindowRectExForDpi;
 int SystemDpi();
 // The DPI of the screen the window is on; the system DPI where Windows cannot tell.
 int WindowDpi(HWND window);
-// A system metric that is a length (SM_CXVSCROLL...) at `dpi`; before Windows 10, the system's
-// metric scaled from the system DPI to `dpi`.
+// A system metric that is a length (SM_CXVSCROLL...) at `dpi`; without GetSystemMetricsForDpi,
+// the system's metric scaled from the system DPI to `dpi`.
 int SystemMetricAtDpi(int index, int dpi);
-// AdjustWindowRectEx with the frame and the menu bar of `dpi`; before Windows 10, with those of
-// the system DPI.
+// AdjustWindowRectEx with the frame and the menu bar of `dpi`; without AdjustWindowRectExForDpi,
+// with those of the system DPI.
 BOOL AdjustWindowRectAtDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, int dpi);
