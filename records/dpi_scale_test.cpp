@@ -6,26 +6,26 @@
 
 namespace {
 
-TEST(DpiScale, UnitsStayPixelsAt96AndRoundHalvesAwayFromZero) {
-    for (int units : {0, 33, -80, INT_MAX, INT_MIN}) {
-        EXPECT_EQ(UnitsToPixels(units, 96), units) << units;
-    }
+// At 100 % every length stays as it is; a width read from a hand-edited file may be anything and
+// stays within int; a DPI that could not be read changes nothing and never divides by zero.
+TEST(DpiScale, RoundsHalvesAwayFromZeroAndStaysWithinInt) {
     struct Case {
-        int units, dpi, pixels;
-    } cases[] = {{33, 192, 66}, {33, 144, 50}, {-33, 144, -50},
-                 {1, 120, 1},   {2, 120, 3},   {1, 47, 0}};
+        int length, fromDpi, toDpi, scaled;
+    } cases[] = {{33, 96, 96, 33},
+                 {INT_MIN, 96, 96, INT_MIN},
+                 {33, 96, 192, 66},
+                 {33, 96, 144, 50},
+                 {-33, 96, 144, -50},
+                 {2, 96, 120, 3},
+                 {1, 96, 47, 0},
+                 {34, 192, 144, 26},
+                 {INT_MAX / 2 + 1, 96, 192, INT_MAX},
+                 {INT_MIN, 96, 192, INT_MIN},
+                 {40, 0, 192, 40}};
     for (const Case& c : cases) {
-        EXPECT_EQ(UnitsToPixels(c.units, c.dpi), c.pixels) << c.units << " at " << c.dpi;
+        EXPECT_EQ(ScaleLength(c.length, c.fromDpi, c.toDpi), c.scaled)
+            << c.length << " from " << c.fromDpi << " to " << c.toDpi;
     }
-}
-
-TEST(DpiScale, ScalesBetweenAnyTwoDpisWithinInt) {
-    EXPECT_EQ(ScaleLength(34, 192, 144), 26); // 25.5
-    // A width read from a hand-edited file may be anything: it stays within int.
-    EXPECT_EQ(UnitsToPixels(INT_MAX / 2 + 1, 192), INT_MAX);
-    EXPECT_EQ(UnitsToPixels(INT_MIN, 192), INT_MIN);
-    // A DPI that could not be read changes nothing, and never divides by zero.
-    EXPECT_EQ(ScaleLength(40, 0, 192), 40);
 }
 
 } // namespace
