@@ -17,6 +17,8 @@ shipped=$?
 source scripts/arch.sh
 echo "windows tests: $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)"
 windows_tests() {
+    # Every test runs at 96 DPI unless it asks for another screen itself.
+    unset INKWISP_WINE_DPI
     source scripts/wine-env.sh
     # The 96-DPI prefix, and the 192-DPI one of the tests that ask for it, each with its server.
     bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
