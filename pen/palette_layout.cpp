@@ -1,7 +1,9 @@
 #include "pen/palette_layout.h"
 
-PenDialogLayout ComputePenDialogLayout(int width, int height) {
-    return {width, height, 2 * width / 3, height / WIDTH_SAMPLE_COUNT};
+#include "records/dpi_scale.h"
+
+PenDialogLayout ComputePenDialogLayout(int width, int height, int dpi) {
+    return {width, height, 2 * width / 3, height / WIDTH_SAMPLE_COUNT, dpi};
 }
 
 bool IsWidthPick(const PenDialogLayout& layout, int x) {
@@ -17,6 +19,7 @@ int CountWidthDoublings(const PenDialogLayout& layout, int y) {
 }
 
 SampleStroke ComputeSampleStroke(const PenDialogLayout& layout, int k) {
-    return {layout.paletteWidth + 64, layout.height * (4 * k + 1) / 20, layout.width - 64,
-            layout.height * (4 * k + 3) / 20, 2 << k};
+    const int margin = UnitsToPixels(64, layout.dpi);
+    return {layout.paletteWidth + margin, layout.height * (4 * k + 1) / 20, layout.width - margin,
+            layout.height * (4 * k + 3) / 20, UnitsToPixels(2 << k, layout.dpi)};
 }

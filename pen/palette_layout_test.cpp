@@ -13,7 +13,7 @@ int PickedWidth(const PenDialogLayout& layout, int y) {
 }
 
 TEST(PenDialogLayout, WorkedExampleOf432By336) {
-    const PenDialogLayout layout = ComputePenDialogLayout(432, 336);
+    const PenDialogLayout layout = ComputePenDialogLayout(432, 336, 96);
     EXPECT_EQ(layout.paletteWidth, 288);
     EXPECT_EQ(layout.bandHeight, 67);
 
@@ -49,7 +49,7 @@ TEST(PenDialogLayout, WorkedExampleOf432By336) {
 }
 
 TEST(PenDialogLayout, TopBandDoesNotDoubleAndOthersDoubleOncePerBand) {
-    const PenDialogLayout layout = ComputePenDialogLayout(432, 336);
+    const PenDialogLayout layout = ComputePenDialogLayout(432, 336, 96);
     EXPECT_EQ(CountWidthDoublings(layout, 0), 0);
     EXPECT_EQ(CountWidthDoublings(layout, 66), 0);
     EXPECT_EQ(CountWidthDoublings(layout, 67), 1);
@@ -60,23 +60,23 @@ TEST(PenDialogLayout, TopBandDoesNotDoubleAndOthersDoubleOncePerBand) {
 TEST(PenDialogLayout, PointsBelowTheBandsGive64WithoutOverflow) {
     // A client area of a multiple of 5 rows has no extra rows; points beyond it (the pointer
     // word goes to 65535) and a client too low for any band still give 64, never more.
-    const PenDialogLayout exact = ComputePenDialogLayout(300, 335);
+    const PenDialogLayout exact = ComputePenDialogLayout(300, 335, 96);
     EXPECT_EQ(exact.bandHeight, 67);
     EXPECT_EQ(PickedWidth(exact, 334), 32);
     EXPECT_EQ(PickedWidth(exact, 65535), 64);
 
-    const PenDialogLayout low = ComputePenDialogLayout(30, 9);
+    const PenDialogLayout low = ComputePenDialogLayout(30, 9, 96);
     EXPECT_EQ(PickedWidth(low, 4), 32);
     EXPECT_EQ(PickedWidth(low, 5), 64);
     EXPECT_EQ(PickedWidth(low, 8), 64);
 
-    const PenDialogLayout none = ComputePenDialogLayout(30, 4);
+    const PenDialogLayout none = ComputePenDialogLayout(30, 4, 96);
     EXPECT_EQ(none.bandHeight, 0);
     EXPECT_EQ(PickedWidth(none, 0), 64);
 }
 
 TEST(PenDialogLayout, TruncatesEveryDivision) {
-    const PenDialogLayout layout = ComputePenDialogLayout(433, 339);
+    const PenDialogLayout layout = ComputePenDialogLayout(433, 339, 96);
     EXPECT_EQ(layout.paletteWidth, 288); // 866 / 3
     EXPECT_EQ(layout.bandHeight, 67);
     const SampleStroke last = ComputeSampleStroke(layout, 4);

@@ -8,14 +8,17 @@
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/scoped_gdi.h"
+#include "records/window_dpi.h"
 #include "res/resource.h"
 
 namespace {
 
+// The DPI is read at every paint and click: a dialog moved to a screen of another scale follows.
 PenDialogLayout LayoutOf(HWND dialog) {
     RECT client;
     GetClientRect(dialog, &client);
-    return ComputePenDialogLayout(client.right - client.left, client.bottom - client.top);
+    return ComputePenDialogLayout(client.right - client.left, client.bottom - client.top,
+                                  WindowDpi(dialog));
 }
 
 // Each width's pen takes the place of the one before in the context, which is deleted then; the

@@ -10,6 +10,7 @@
 #include "pen/palette_layout.h"
 #include "pen/pen_state.h"
 #include "records/app_window.h"
+#include "records/window_dpi.h"
 #include "res/resource.h"
 #include "wine_app.h"
 
@@ -33,7 +34,7 @@ COLORREF PaletteColor(int row, int column) {
 
 PenDialogLayout LayoutOf(HWND dialog) {
     const SIZE size = ClientSize(dialog);
-    return ComputePenDialogLayout(size.cx, size.cy);
+    return ComputePenDialogLayout(size.cx, size.cy, WindowDpi(dialog));
 }
 
 POINT CellCentre(const PenDialogLayout& layout, int row, int column) {
@@ -127,6 +128,32 @@ TEST_F(PenDialogTest, PaintsThePaletteAndFiveSamplesInThePenColour) {
     RunDialogs(OpenPenDialog);
     EXPECT_GT(gdiBefore, 0);
     EXPECT_EQ(gdiAfter, gdiBefore);
+}
+
+// At 200 % (the 192-DPI prefix) the system doubles the dialog and the palette fills it as at
+// 100 %: every click picks the cell drawn under it. The samples are drawn by hand: their widths
+// and their 64-unit margins must double too.
+TEST_F(PenDialogTest, At192DpiClicksPickTheDrawnCellsAndTheSamplesAreTwiceAsWide) {
+    ASSERT_EQ(WindowDpi(g_app.hwnd), 192) << "not run in the 192-DPI prefix";
+    g_pen.color = RGB(0, 0, 0x80);
+    WhenDialogShows(WithCaption(L"Pen"), [](HWND dialog) {
+        const SIZE client = ClientSize(dialog);
+        for (int k = 0; k < WIDTH_SAMPLE_COUNT; ++k) {
+            // The end cap reaches half the width right of the end, which lies 128 pixels in.
+            const int endX = client.cx - 128;
+            const int endY = client.cy * (4 * k + 3) / 20;
+            EXPECT_NEAR(CountColorToTheRight(dialog, endX, endY, RGB(0, 0, 0x80)), 2 << k, 1)
+                << "sample " << k;
+        }
+        for (int row = 0; row < PALETTE_ROWS; ++row) {
+            for (int column = 0; column < PALETTE_COLUMNS; ++column) {
+                ClickCell(dialog, row, column);
+                EXPECT_EQ(g_pen.color, PaletteColor(row, column)) << row << ", " << column;
+            }
+        }
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    RunDialogs(OpenPenDialog);
 }
 
 TEST_F(PenDialogTest, OpensAtTheTopLeftOfTheWindowsClientArea) {

@@ -37,10 +37,10 @@ fi
 build "$windows" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake"
 wine_tests() {
     source scripts/wine-env.sh
-    bash scripts/wine-prefix.sh
+    bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
     ctest --test-dir "$INKWISP_BUILD" -L wine -j "$jobs"
     local status=$?
-    wineserver -k 2>/dev/null
+    bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
     return $status
 }
 export -f wine_tests

@@ -17,8 +17,11 @@ shipped=$?
 source scripts/arch.sh
 echo "windows tests: $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)"
 windows_tests() {
+    # Every test runs at 96 DPI unless it asks for another screen itself.
+    unset INKWISP_WINE_DPI
     source scripts/wine-env.sh
-    bash scripts/wine-prefix.sh
+    # The 96-DPI prefix, and the 192-DPI one of the tests that ask for it, each with its server.
+    bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
     # The test cases are found once, here: two ctest runs that look for them at once write the same
     # lists, and one may read a list half written and leave its cases out.
     ctest --preset "$INKWISP_PRESET" -N >/dev/null
@@ -34,7 +37,7 @@ windows_tests() {
     local status=$?
     wait $installer || status=1
     cat "$install"
-    wineserver -k 2>/dev/null
+    bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
     return $status
 }
 export -f windows_tests

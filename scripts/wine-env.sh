@@ -1,6 +1,8 @@
 # Sourced: a private Wine prefix and HOME inside the build folder, never the user's own, for the
 # build that this machine runs (scripts/arch.sh): each architecture has its own build folder and
-# so its own prefix.
+# so its own prefix. INKWISP_WINE_DPI picks the screen's DPI: unset or 96, the prefix every test
+# runs in unless it asks for another; any other DPI (192: 200 %), a prefix and a HOME of its own
+# whose LogPixels is that DPI (scripts/wine-prefix.sh sets it), with a wineserver of its own.
 INKWISP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$INKWISP_ROOT/scripts/arch.sh"
 if [[ $INKWISP_ARCH == x64 ]]; then
@@ -15,8 +17,18 @@ else
     export WINEARCH=win32
     unset WINELOADER
 fi
-export WINEPREFIX=$INKWISP_BUILD/wine/prefix
-export HOME=$INKWISP_BUILD/wine/home
+if [[ ! ${INKWISP_WINE_DPI:-96} =~ ^[1-9][0-9]*$ ]]; then
+    echo "INKWISP_WINE_DPI is a DPI such as 96 or 192, not '$INKWISP_WINE_DPI'" >&2
+    return 1 2>/dev/null || exit 1
+elif [[ ${INKWISP_WINE_DPI:-96} == 96 ]]; then
+    export WINEPREFIX=$INKWISP_BUILD/wine/prefix
+    export HOME=$INKWISP_BUILD/wine/home
+else
+    export WINEPREFIX=$INKWISP_BUILD/wine/prefix-$INKWISP_WINE_DPI
+    export HOME=$INKWISP_BUILD/wine/home-$INKWISP_WINE_DPI
+fi
+# The DPIs of the prefixes that the wine and e2e tests run in.
+export INKWISP_WINE_TEST_DPIS="96 192"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=d;mshtml=d"
 unset WINELOADERNOEXEC

@@ -12,9 +12,11 @@
 #include "pen/pen_state.h"
 #include "records/app_window.h"
 #include "records/document_state.h"
+#include "records/dpi_scale.h"
 #include "records/durable_file.h"
 #include "records/scoped_gdi.h"
 #include "records/settings.h"
+#include "records/window_dpi.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 
@@ -33,11 +35,15 @@ INT_PTR OnPaint(HWND dialog) {
     GetWindowRect(GetDlgItem(dialog, IDC_CHANGE_PEN), &button);
     POINT corner = {button.left, button.top};
     ScreenToClient(dialog, &corner);
+    // The button grows with the dialog's DPI, and the stroke beside it with it: its offsets and
+    // the pen's width are 96-DPI units here, read at every paint so that a moved dialog follows.
+    const int dpi = WindowDpi(dialog);
     ScopedPaintDC paint(dialog);
-    ScopedGdiObject<HPEN> pen(CreatePen(PS_SOLID, g_pen.startupWidth, g_pen.startupColor));
+    ScopedGdiObject<HPEN> pen(
+        CreatePen(PS_SOLID, UnitsToPixels(g_pen.startupWidth, dpi), g_pen.startupColor));
     ScopedSelect selected(paint, pen);
-    MoveToEx(paint, corner.x - 80, corner.y, nullptr);
-    LineTo(paint, corner.x - 40, corner.y + 33);
+    MoveToEx(paint, corner.x - UnitsToPixels(80, dpi), corner.y, nullptr);
+    LineTo(paint, corner.x - UnitsToPixels(40, dpi), corner.y + UnitsToPixels(33, dpi));
     return FALSE;
 }
 

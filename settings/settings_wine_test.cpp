@@ -21,6 +21,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "records/window_dpi.h"
 #include "res/resource.h"
 #include "settings/settings_codec.h"
 #include "settings/settings_dialog.h"
@@ -345,12 +346,18 @@ TEST_F(SettingsTest, SwitchingTheBackgroundOffClearsTheLayerAndKeepsBak) {
     EXPECT_EQ(ReadFileBytes(g_settings.backgroundImagePath), (Bytes{'k', 'e', 'p', 't'}));
 }
 
-// The sample stroke runs from (bx - 80, by) to (bx - 40, by + 33) before the pen button's corner.
-COLORREF SampleStrokeMiddle(HWND dialog) {
+// The pen button's top-left corner (bx, by) in the dialog's client area.
+POINT PenButtonCorner(HWND dialog) {
     RECT button;
     GetWindowRect(GetDlgItem(dialog, IDC_CHANGE_PEN), &button);
     POINT corner = {button.left, button.top};
     ScreenToClient(dialog, &corner);
+    return corner;
+}
+
+// The sample stroke runs from (bx - 80, by) to (bx - 40, by + 33) before the pen button's corner.
+COLORREF SampleStrokeMiddle(HWND dialog) {
+    const POINT corner = PenButtonCorner(dialog);
     return ReadWindowPixel(dialog, corner.x - 60, corner.y + 16);
 }
 
@@ -365,10 +372,7 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
     int freeAfter = 0;
     WhenDialogShows(WithCaption(L"Settings"), [&](HWND dialog) {
         middle = SampleStrokeMiddle(dialog);
-        RECT button;
-        GetWindowRect(GetDlgItem(dialog, IDC_CHANGE_PEN), &button);
-        POINT corner = {button.left, button.top};
-        ScreenToClient(dialog, &corner);
+        const POINT corner = PenButtonCorner(dialog);
         beside = ReadWindowPixel(dialog, corner.x - 60, corner.y + 30);
         beyond = ReadWindowPixel(dialog, corner.x - 30, corner.y + 33);
         // Each paint releases its pen.
@@ -381,6 +385,23 @@ TEST_F(SettingsTest, SampleStrokeShowsTheStartupPen) {
     EXPECT_EQ(middle, RGB(0, 0x80, 0));
     EXPECT_EQ(beside, GetSysColor(COLOR_3DFACE));
     EXPECT_EQ(beyond, GetSysColor(COLOR_3DFACE));
+}
+
+// At 200 % (the 192-DPI prefix) the button stands twice as far in, and the stroke before it is
+// twice as long, as far off and as wide: from (bx - 160, by) to (bx - 80, by + 66), 12 pixels.
+TEST_F(SettingsTest, At192DpiTheSampleStrokeIsTwiceItsSize) {
+    g_pen.startupColor = RGB(0, 0x80, 0);
+    g_pen.startupWidth = 6;
+    ASSERT_EQ(WindowDpi(g_app.hwnd), 192) << "not run in the 192-DPI prefix";
+    WhenDialogShows(WithCaption(L"Settings"), [](HWND dialog) {
+        const POINT corner = PenButtonCorner(dialog);
+        EXPECT_EQ(ReadWindowPixel(dialog, corner.x - 120, corner.y + 33), RGB(0, 0x80, 0));
+        // The end cap reaches half the width right of the end.
+        EXPECT_NEAR(CountColorToTheRight(dialog, corner.x - 80, corner.y + 66, RGB(0, 0x80, 0)), 6,
+                    1);
+        SendMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    RunDialogs(OpenSettingsDialog);
 }
 
 TEST_F(SettingsTest, ChangePenTakesThePenDialogsChoiceAsStartupPen) {
@@ -398,7 +419,7 @@ TEST_F(SettingsTest, ChangePenTakesThePenDialogsChoiceAsStartupPen) {
             EXPECT_EQ(g_pen.color, static_cast<PenColor>(RGB(0, 0, 0xFF)));
             EXPECT_EQ(g_pen.width, 6);
             const SIZE size = ClientSize(pen);
-            const PenDialogLayout layout = ComputePenDialogLayout(size.cx, size.cy);
+            const PenDialogLayout layout = ComputePenDialogLayout(size.cx, size.cy, WindowDpi(pen));
             ClickAt(pen, layout.paletteWidth * 11 / 18, layout.height * 5 / 14); // FFFF00
             ClickAt(pen, layout.paletteWidth + 10, layout.bandHeight * 3 + 2);   // 16
         });

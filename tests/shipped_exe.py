@@ -3,6 +3,7 @@ header, its imports and its manifest, as Windows' loader would find them.
 Usage: shipped_exe.py <x86 exe> <x64 exe>; prints what it found wrong and exits 1, else 0."""
 import re
 import sys
+import xml.etree.ElementTree as ElementTree
 
 import pefile
 
@@ -14,7 +15,9 @@ SYSTEM_DLLS = {"comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32
                "shell32.dll", "user32.dll"}
 # Looked up at run time instead: Windows 7 would refuse to start the program.
 NEWER_THAN_WINDOWS_7 = {b"GetPointerType", b"GetPointerPenInfo", b"GetPointerInfo",
-                        b"SetDefaultDllDirectories"}
+                        b"SetDefaultDllDirectories", b"GetDpiForWindow", b"GetSystemMetricsForDpi",
+                        b"AdjustWindowRectExForDpi", b"GetDpiForMonitor",
+                        b"SetProcessDpiAwarenessContext", b"SetThreadDpiAwarenessContext"}
 MANIFEST_HOLDS = [
     'name="Microsoft.Windows.Common-Controls"', 'version="6.0.0.0"',
     'publicKeyToken="6595b64144ccf1df"', 'type="win32"',
@@ -23,6 +26,13 @@ MANIFEST_HOLDS = [
     '<supportedOS Id="{1f676c76-80e1-4239-95bb-83d0f6d0da78}"/>',  # Windows 8.1
     '<supportedOS Id="{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"/>',  # Windows 10, 11
     '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>']
+# Per-monitor DPI awareness, each in the namespace its Windows reads: dpiAwareness for Windows 10,
+# dpiAware for Windows 8.1 (and for Windows 7, as system-aware). Name: (namespace, value).
+DPI_SETTINGS = {"dpiAware": ("http://schemas.microsoft.com/SMI/2005/WindowsSettings", "true/pm"),
+                "dpiAwareness": ("http://schemas.microsoft.com/SMI/2016/WindowsSettings",
+                                 "PerMonitorV2, PerMonitor")}
+WINDOWS_SETTINGS = "{urn:schemas-microsoft-com:asm.v3}application/" \
+                   "{urn:schemas-microsoft-com:asm.v3}windowsSettings/"
 DYNAMIC_BASE, NX_COMPATIBLE, TERMINAL_SERVER_AWARE, HIGH_ENTROPY_VA = 0x40, 0x100, 0x8000, 0x20
 
 
@@ -38,6 +48,19 @@ def manifest(exe):
                         text = exe.get_data(data.OffsetToData, data.Size).decode("utf-8")
                         return re.sub(r"<!--.*?-->", "", text, flags=re.S)
     return ""
+
+
+def dpi_faults(text):
+    """What the manifest's DPI settings lack: each must stand, in its namespace, in the
+    windowsSettings of the application element, as Windows looks for it."""
+    try:
+        root = ElementTree.fromstring(text)
+    except ElementTree.ParseError as error:
+        return ["manifest is no XML: %s" % error]
+    found = [(name, value, root.findtext("%s{%s}%s" % (WINDOWS_SETTINGS, namespace, name)))
+             for name, (namespace, value) in DPI_SETTINGS.items()]
+    return ["manifest's %s is %r, not %r" % (name, setting, value)
+            for name, value, setting in found if setting != value]
 
 
 def faults(arch, path):
@@ -65,8 +88,8 @@ def faults(arch, path):
     found.append((b"SetPropW" not in imports.get("user32.dll", ()), "no SetPropW from user32"))
     text = manifest(exe)
     found += [(expected not in text, "manifest lacks %s" % expected) for expected in MANIFEST_HOLDS]
-    found += [(word in text, "manifest says %s" % word) for word in ("dpiAware", "highestAvailable")]
-    return [message for fault, message in found if fault]
+    found.append(("highestAvailable" in text, "manifest says highestAvailable"))
+    return [message for fault, message in found if fault] + dpi_faults(text)
 
 
 def main(x86, x64):

@@ -1,5 +1,7 @@
 """Drives the real inkwisp.exe under Wine and Xvfb with real X input (xdotool), for the e2e tests.
-The environment (WINEPREFIX, HOME, DISPLAY) comes from scripts/e2e-run.sh."""
+The environment (WINEPREFIX, HOME, DISPLAY) comes from scripts/e2e-run.sh. A script named
+test_<what>_192dpi.py runs in the prefix of a 192-DPI screen (200 %), with a desktop and a
+settings folder of its own (tests/e2e/CMakeLists.txt sets INKWISP_WINE_DPI)."""
 import glob
 import os
 import shutil

@@ -191,6 +191,14 @@ COLORREF ReadWindowPixel(HWND window, int x, int y) {
     return color;
 }
 
+int CountColorToTheRight(HWND window, int x, int y, COLORREF color) {
+    int count = 0;
+    while (ReadWindowPixel(window, x + count + 1, y) == color) {
+        ++count;
+    }
+    return count;
+}
+
 SIZE ClientSize(HWND window) {
     RECT client;
     GetClientRect(window, &client);

@@ -46,6 +46,8 @@ struct DialogAnswer {
 // A click of the left button released at a client point of a window.
 void ClickAt(HWND window, int x, int y);
 COLORREF ReadWindowPixel(HWND window, int x, int y);
+// How many pixels right of (x, y) show `color` without a break: how far a stroke's edge reaches.
+int CountColorToTheRight(HWND window, int x, int y, COLORREF color);
 SIZE ClientSize(HWND window);
 
 // An extended dialog template as compiled into the program's Japanese resources.
