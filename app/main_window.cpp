@@ -27,6 +27,7 @@
 #include "pen/pen_input.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "records/window_dpi.h"
 #include "res/resource.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
@@ -51,6 +52,7 @@ void CheckMultiTouch(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.hwnd = window;
+    g_view.scale = ScaleOfDpi(WindowDpi(window));
     ReadDesktopFolder(g_settings.saveFolder);
     ComputeSettingsFolder();
     ComputeBackgroundImagePath();
@@ -200,6 +202,9 @@ LRESULT HandleMainMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_TIMER: return OnTimer(wParam);
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_GESTURE: HandleGesture(reinterpret_cast<HGESTUREINFO>(lParam)); return 0;
+    case WM_DPICHANGED:
+        ChangeWindowDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_LBUTTONDOWN: OnStrokeStart(lParam); return 0;
     case WM_MOUSEMOVE: OnMouseMove(wParam, lParam); return 0;
     case WM_LBUTTONUP: OnStrokeButtonUp(lParam); return 0;

@@ -8,6 +8,7 @@
 #include "records/document_state.h"
 #include "view/rotation_preview.h"
 #include "view/view.h"
+#include "view/view_step.h"
 
 namespace {
 
@@ -89,4 +90,15 @@ void HandleGesture(HGESTUREINFO handle) {
     const GestureActions actions = StepGesture(g_gesture, target, ReadClientSize(), message);
     ApplyGestureActions(actions, target);
     CloseGestureInfoHandle(handle);
+}
+
+void ChangeWindowDpi(int dpi, const RECT& suggested) {
+    EndStroke();
+    const ClientExtent before = ReadClientSize();
+    SetWindowPos(g_app.hwnd, nullptr, suggested.left, suggested.top,
+                 suggested.right - suggested.left, suggested.bottom - suggested.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    RescaleView(g_view, before, ReadClientSize(), ScaleOfDpi(dpi));
+    ReleaseView();
+    InvalidateRect(g_app.hwnd, nullptr, FALSE);
 }

@@ -25,3 +25,7 @@ bool RedoStep();
 // One WM_GESTURE: the view, the turn, the preview and the eraser as the gesture asks, then the
 // handle closed.
 void HandleGesture(HGESTUREINFO handle);
+// WM_DPICHANGED: the window went to a screen of another scale, or the scale was changed. Ends the
+// stroke in progress, takes the window rectangle that the system suggests, keeps the canvas point
+// at the client's centre where it was, and repaints once, with frame buffers made anew.
+void ChangeWindowDpi(int dpi, const RECT& suggested);

@@ -255,8 +255,9 @@ void ShowOnScrollBar(int bar, int page, int position) {
 }
 
 void ShowViewOnScrollBars(const ClientExtent& size) {
-    ShowOnScrollBar(SB_HORZ, VisibleSpan(size.width, g_view.zoom), g_view.originX);
-    ShowOnScrollBar(SB_VERT, VisibleSpan(size.height, g_view.zoom), g_view.originY);
+    ShowOnScrollBar(SB_HORZ, VisibleSpan(size.width, PixelsPerCanvasPixel(g_view)), g_view.originX);
+    ShowOnScrollBar(SB_VERT, VisibleSpan(size.height, PixelsPerCanvasPixel(g_view)),
+                    g_view.originY);
 }
 
 // The client rectangles of a region.
@@ -333,11 +334,9 @@ void PaintView(PaintForm form) {
 void ShowView(const ViewState& target) {
     const ClientExtent size = ReadClientSize();
     const ViewState before = g_view;
-    g_view.zoom = target.zoom;
-    g_view.originX = target.originX;
-    g_view.originY = target.originY;
-    g_view.carryX = target.carryX;
-    g_view.carryY = target.carryY;
+    const PixelPoint lastPoint = g_view.lastPoint;
+    g_view = target;
+    g_view.lastPoint = lastPoint;
     ClampView(g_view, size);
     ShowViewOnScrollBars(size);
     ShowMovedView(before, size);
@@ -362,7 +361,7 @@ bool ClampViewToClient() {
 void ShowCanvasRect(const PixelRect& canvas) {
     const ClientExtent size = ReadClientSize();
     const ViewBlit blit = ComputeViewBlit(g_view, size.width, size.height);
-    const PixelRect area = ClientRectShowing(blit, canvas);
+    const PixelRect area = ClientRectShowing(g_view, blit, canvas);
     if (IsEmptyRect(area)) {
         return;
     }

@@ -18,6 +18,9 @@ struct ViewState {
     // that slow moves add up: the exact origin is originX + carryX. From 0 up to 1.
     double carryX = 0.0;
     double carryY = 0.0;
+    // Screen pixels per unit, a pixel of a 96-DPI screen: the window's DPI / 96. The zoom counts
+    // canvas pixels per unit, so zoom 1 shows the canvas at the size Windows gives at any scale.
+    double scale = 1.0;
 };
 
 extern ViewState g_view;
@@ -45,8 +48,16 @@ inline bool StrokeInProgress(const ViewState& view) {
 // A pointer message's lParam: x in the low word, y in the high word, both unsigned.
 PixelPoint UnpackPoint(std::uint32_t packed);
 
-// Canvas pixels shown across a client extent: trunc(extent / zoom).
-int VisibleSpan(int clientExtent, double zoom);
+// Screen pixels per canvas pixel: the zoom at the window's scale.
+inline double PixelsPerCanvasPixel(const ViewState& view) {
+    return view.zoom * view.scale;
+}
+
+// The scale of a window at `dpi`.
+double ScaleOfDpi(int dpi);
+
+// Canvas pixels shown across a client extent: trunc(extent / pixels per canvas pixel).
+int VisibleSpan(int clientExtent, double pixelsPerCanvasPixel);
 
 // The zoom within its bounds; NaN gives the smallest.
 double ClampZoom(double zoom);
@@ -75,5 +86,6 @@ std::optional<PixelPoint> ShiftOnClient(const ViewState& before, const ViewState
                                         const ClientExtent& client);
 
 // The client pixels whose picture can depend on the canvas pixels of `canvas` (those a shrinking
-// stretch merges into one included), cut to the part of the client that shows canvas.
-PixelRect ClientRectShowing(const ViewBlit& blit, const PixelRect& canvas);
+// stretch merges into one included), with two units of margin for the stretch's rounding, cut to
+// the part of the client that shows canvas.
+PixelRect ClientRectShowing(const ViewState& view, const ViewBlit& blit, const PixelRect& canvas);

@@ -46,10 +46,10 @@ double SnapToQuarterPower(double zoom) {
 }
 
 // The whole canvas pixel under client coordinate `client` of an axis, and the origin that keeps
-// it there at the new zoom: the client coordinate still falls inside that pixel.
-int OriginKeeping(double exactOrigin, int client, double zoomBefore, double zoomAfter) {
-    const double pixel = std::floor(exactOrigin + client / zoomBefore + 1e-9);
-    return TruncToInt(pixel - std::floor(client / zoomAfter));
+// it there at the new size of a canvas pixel: the client coordinate still falls inside that pixel.
+int OriginKeeping(double exactOrigin, int client, double pixelsBefore, double pixelsAfter) {
+    const double pixel = std::floor(exactOrigin + client / pixelsBefore + 1e-9);
+    return TruncToInt(pixel - std::floor(client / pixelsAfter));
 }
 
 } // namespace
@@ -59,8 +59,9 @@ void ScrollByLines(ViewState& view, const ClientExtent& client, Axis axis, doubl
 }
 
 void ScrollByPages(ViewState& view, const ClientExtent& client, Axis axis, double pages) {
-    const double page = std::max(ExtentAlong(client, axis) - SCROLL_LINE, SCROLL_LINE) / view.zoom;
-    ScrollBy(view, client, axis, pages * page);
+    const double extent = ExtentAlong(client, axis) / view.scale; // in units
+    const double page = std::max(extent - SCROLL_LINE, static_cast<double>(SCROLL_LINE));
+    ScrollBy(view, client, axis, pages * page / view.zoom);
 }
 
 void ScrollToPosition(ViewState& view, const ClientExtent& client, Axis axis, double position) {
@@ -71,15 +72,17 @@ void ScrollToPosition(ViewState& view, const ClientExtent& client, Axis axis, do
 
 void ShiftByClientPixels(ViewState& view, const ClientExtent& client, double dx, double dy) {
     const ExactOrigin origin = ExactOriginOf(view);
-    PlaceView(view, client, {origin.x - dx / view.zoom, origin.y - dy / view.zoom});
+    const double pixels = PixelsPerCanvasPixel(view);
+    PlaceView(view, client, {origin.x - dx / pixels, origin.y - dy / pixels});
 }
 
 void ZoomBy(ViewState& view, const ClientExtent& client, double factor, PixelPoint about) {
     const double zoom = ClampZoom(SnapToQuarterPower(view.zoom * factor));
     const ExactOrigin from = ExactOriginOf(view);
     // The view starts on whole pixels: a fraction carried from before would move the pixel.
-    view.originX = OriginKeeping(from.x, about.x, view.zoom, zoom);
-    view.originY = OriginKeeping(from.y, about.y, view.zoom, zoom);
+    const double before = PixelsPerCanvasPixel(view);
+    view.originX = OriginKeeping(from.x, about.x, before, zoom * view.scale);
+    view.originY = OriginKeeping(from.y, about.y, before, zoom * view.scale);
     view.carryX = 0.0;
     view.carryY = 0.0;
     view.zoom = zoom;
@@ -88,4 +91,16 @@ void ZoomBy(ViewState& view, const ClientExtent& client, double factor, PixelPoi
 
 double ZoomNotchFactor(double notches) {
     return std::exp2(notches / 4.0);
+}
+
+void RescaleView(ViewState& view, const ClientExtent& before, const ClientExtent& after,
+                 double scale) {
+    const ExactOrigin from = ExactOriginOf(view);
+    const double pixelsBefore = PixelsPerCanvasPixel(view);
+    const double centreX = from.x + before.width / 2.0 / pixelsBefore;
+    const double centreY = from.y + before.height / 2.0 / pixelsBefore;
+    view.scale = scale;
+    const double pixelsAfter = PixelsPerCanvasPixel(view);
+    PlaceView(view, after,
+              {centreX - after.width / 2.0 / pixelsAfter, centreY - after.height / 2.0 / pixelsAfter});
 }

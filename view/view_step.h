@@ -6,7 +6,8 @@
 
 #include "view/view_math.h"
 
-// A line of scrolling in client pixels: an arrow key, a scroll-bar arrow, one of the wheel's lines.
+// A line of scrolling in units (screen pixels at 96 DPI): an arrow key, a scroll-bar arrow, one of
+// the wheel's lines.
 constexpr int SCROLL_LINE = 40;
 
 enum class Axis { X, Y };
@@ -18,7 +19,8 @@ void ScrollByLines(ViewState& view, const ClientExtent& client, Axis axis, doubl
 void ScrollByPages(ViewState& view, const ClientExtent& client, Axis axis, double pages);
 // Puts the origin of one axis at a canvas position.
 void ScrollToPosition(ViewState& view, const ClientExtent& client, Axis axis, double position);
-// Moves the canvas with a pointer or fingers that moved by (dx, dy) client pixels.
+// Moves the canvas with a pointer or fingers that moved by (dx, dy) client pixels: the canvas
+// keeps to them at every scale.
 void ShiftByClientPixels(ViewState& view, const ClientExtent& client, double dx, double dy);
 // Zooms by `factor`, within the zoom's bounds, keeping the canvas pixel under client point `about`
 // under it. A zoom that lands within rounding of a quarter power of two is that power exactly, so
@@ -26,3 +28,7 @@ void ShiftByClientPixels(ViewState& view, const ClientExtent& client, double dx,
 void ZoomBy(ViewState& view, const ClientExtent& client, double factor, PixelPoint about);
 // The factor of `notches` notches of the wheel, or presses of a zoom key: 2^(1/4) each.
 double ZoomNotchFactor(double notches);
+// The window's scale changes (its DPI changed, the window went to another screen) with its client
+// from `before` to `after`: the canvas point at the client's centre stays at its centre.
+void RescaleView(ViewState& view, const ClientExtent& before, const ClientExtent& after,
+                 double scale);
