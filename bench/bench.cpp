@@ -365,6 +365,53 @@ void BenchScroll(const Options& options) {
     g_view = {1.0, 0, 0, NO_POINT};
 }
 
+// Tells the window that its screen is at `dpi` now, keeping the window where it is.
+void MoveToScreenAt(int dpi) {
+    RECT window;
+    GetWindowRect(g_app.hwnd, &window);
+    SendToMainWindow(WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&window));
+}
+
+// The same 1920 x 1080 client on a 192-DPI screen (200 %), where zoom 1 shows a canvas pixel as
+// 2 x 2: a whole repaint against the same client's at 96 DPI, and a stroke's move and a notch of
+// the wheel against that repaint (each in the x floor column).
+void BenchAtScale(const Options& options) {
+    g_settings.backgroundEnabled = 1;
+    for (double zoom : {1.0, 2.0}) {
+        Figures repaint[2];
+        for (int dpi : {96, 192}) {
+            MoveToScreenAt(dpi);
+            StartTestWindow(1920, 1080);
+            g_view.zoom = zoom;
+            g_view.originX = g_view.originY = 400;
+            repaint[dpi / 192] =
+                Measure(options.repetitions, [] { PaintView(PaintForm::Immediate); });
+        }
+        char name[96];
+        std::snprintf(name, sizeof(name), "at 192 DPI, 1920x1080 zoom %.1f: a whole repaint", zoom);
+        PrintRow(name, repaint[1], repaint[0].median);
+        GdiFlush();
+        Sleep(300);
+        int step = 0;
+        PrintRow("  a stroke's move (x the repaint)",
+                 Measure(options.repetitions, [&] { StrokeMove(step++); }), repaint[1].median);
+        SendToMainWindow(WM_LBUTTONUP, 0, 0);
+        int notch = 0;
+        PrintRow("  one notch of the wheel (x the repaint)",
+                 Measure(options.repetitions,
+                         [&] {
+                             const int down = notch++ % 2 == 0 ? -1 : 1;
+                             SendToMainWindow(WM_MOUSEWHEEL, MAKEWPARAM(0, down * WHEEL_DELTA),
+                                              PackScreenPoint(960, 540));
+                         }),
+                 repaint[1].median);
+        DrawIdleScrollBars();
+    }
+    MoveToScreenAt(96);
+    g_settings.backgroundEnabled = 0;
+    g_view = {1.0, 0, 0, NO_POINT};
+}
+
 // Undo and redo of one step, alternately, each against one quarter turn of a layer.
 void MeasureUndoAndRedo(const Options& options, const char* name, double turn) {
     std::vector<double> undo, redo;
@@ -519,6 +566,7 @@ int main(int argc, char** argv) {
     PrintHeader();
     BenchStrokePath(options);
     BenchScroll(options);
+    BenchAtScale(options);
     BenchFiles(options);
     BenchSnapshot(options);
     BenchGrowth(options);
