@@ -332,14 +332,29 @@ BOOL WINAPI FlushOffTheWindowWhenLetGo(HANDLE file) {
     return SystemFunction<decltype(&FlushFileBuffers)>(L"kernel32.dll", "FlushFileBuffers")(file);
 }
 
-TEST_F(RecoveryTest, ASaveDoesNotWaitForTheSnapshotsFlushAndTheStaleSnapshotGoes) {
+// What a death just after the worker's rename would leave for the next start to recover.
+std::vector<std::wstring> g_leftByADeath;
+
+BOOL WINAPI RenameThenLook(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    const BOOL moved =
+        SystemFunction<decltype(&MoveFileExW)>(L"kernel32.dll", "MoveFileExW")(from, to, flags);
+    if (GetCurrentThreadId() != g_windowThread && FileExists(to)) {
+        g_leftByADeath.push_back(to);
+    }
+    return moved;
+}
+
+TEST_F(RecoveryTest, ASaveDoesNotWaitForTheSnapshotsFlushAndTheStaleSnapshotNeverLands) {
     g_windowThread = GetCurrentThreadId();
     g_writerFlushes = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_writerMayFlush = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_leftByADeath.clear();
     DrawStroke();
     {
         const ScopedImport held("kernel32.dll", "FlushFileBuffers",
                                 reinterpret_cast<void*>(&FlushOffTheWindowWhenLetGo));
+        const ScopedImport looked("kernel32.dll", "MoveFileExW",
+                                  reinterpret_cast<void*>(&RenameThenLook));
         ASSERT_TRUE(TakeSnapshot());
         ASSERT_EQ(WaitForSingleObject(g_writerFlushes, 10000), WAIT_OBJECT_0);
         const DWORD start = GetTickCount();
@@ -350,6 +365,7 @@ TEST_F(RecoveryTest, ASaveDoesNotWaitForTheSnapshotsFlushAndTheStaleSnapshotGoes
     }
     EXPECT_EQ(FilesIn(memos_).size(), 1u);
     EXPECT_TRUE(Snapshots(SnapshotFile::Image).empty());
+    EXPECT_EQ(g_leftByADeath, std::vector<std::wstring>()); // the saved memo, never a second one
     CloseHandle(g_writerFlushes);
     CloseHandle(g_writerMayFlush);
 }

@@ -5,8 +5,10 @@
 ; /DX64 for the x64 program, whose installer is a 64-bit program itself: it installs into the
 ; 64-bit Program Files and writes the 64-bit registry view. Without it the 32-bit program goes
 ; where 32-bit programs go, on 64-bit Windows too (Program Files (x86), the 32-bit view).
-; Everything written here is removed again by the uninstaller; the user's memos, Settings.txt and
-; bak (in the application-data folder, or wherever memos are saved) are never touched.
+; Everything written here is removed again by the uninstaller ("Open with", which the other
+; program's install for every user shares, once that one is gone too); the user's memos,
+; Settings.txt and bak (in the application-data folder, or wherever memos are saved) are never
+; touched.
 ;
 ; Two scopes: every user (Program Files, HKLM, all users' Start menu; needs administrator rights)
 ; or the current user only (%LOCALAPPDATA%\Programs, HKCU, the user's Start menu; needs none).
@@ -114,6 +116,12 @@ LangString NeedsAdmin ${LANG_ENGLISH} "Removing Inkwisp for all users needs admi
         SetRegView 64
     !endif
 !macroend
+; The view in which the other architecture's install for every user keeps its entry.
+!ifdef X64
+    !define OTHER_REGISTRY_VIEW 32
+!else
+    !define OTHER_REGISTRY_VIEW 64
+!endif
 
 Function .onInit
     !insertmacro UseUserLanguage
@@ -268,6 +276,27 @@ Section /o "$(SectionDesktop)" SecDesktop
     CreateShortCut "$DESKTOP\${APP}.lnk" "$INSTDIR\${EXE}"
 SectionEnd
 
+; The folder of the other architecture's install of this scope, pushed; empty when there is none
+; or its program is gone. On 32-bit Windows both views are one, and the entry read is our own.
+Function un.OtherProgramFolder
+    SetRegView ${OTHER_REGISTRY_VIEW}
+    ReadRegStr $0 SHCTX "${UNINSTALL_KEY}" "InstallLocation"
+    SetRegView lastused
+    ${If} $0 == $INSTDIR
+    ${OrIfNot} ${FileExists} "$0\${EXE}"
+        StrCpy $0 ""
+    ${EndIf}
+    Push $0
+FunctionEnd
+
+; /ifempty (NSIS 3.08): a key goes only when it has neither subkeys nor values, so a list or an
+; extension's key that holds anything of anybody else's stays.
+!macro RemoveImageType EXT
+    DeleteRegKey SHCTX "Software\Classes\${EXT}\OpenWithList\${EXE}"
+    DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}\OpenWithList"
+    DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}"
+!macroend
+
 Section "Uninstall"
     Call un.WaitUntilClosed
     Delete "$INSTDIR\${EXE}"
@@ -279,19 +308,27 @@ Section "Uninstall"
     Delete "$SMPROGRAMS\${APP}.lnk"
     Delete "$DESKTOP\${APP}.lnk"
 
-    DeleteRegKey SHCTX "${APP_KEY}"
-    ; /ifempty (NSIS 3.08): a key goes only when it has neither subkeys nor values,
-    ; so a list or an extension's key that holds anything of anybody else's stays.
-    !macro RemoveImageType EXT
-        DeleteRegKey SHCTX "Software\Classes\${EXT}\OpenWithList\${EXE}"
-        DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}\OpenWithList"
-        DeleteRegKey /ifempty SHCTX "Software\Classes\${EXT}"
-    !macroend
-    !insertmacro RemoveImageType ".png"
-    !insertmacro RemoveImageType ".jpg"
-    !insertmacro RemoveImageType ".jpeg"
-    !insertmacro RemoveImageType ".bmp"
-    !insertmacro RemoveImageType ".gif"
-    !insertmacro NotifyShell
+    ; On 64-bit Windows 7 and later the two programs' installs for every user share "Open with"
+    ; (Software\Classes is one for both registry views). Its keys are this program's only while
+    ; their command names it; else the install that wrote them last is the other one, and keeps
+    ; them. When they name this program and the other is still installed, they pass to it.
+    ReadRegStr $0 SHCTX "${APP_KEY}\shell\open\command" ""
+    StrLen $1 '"$INSTDIR\${EXE}"'
+    StrCpy $0 $0 $1
+    ${If} $0 == '"$INSTDIR\${EXE}"'
+        Call un.OtherProgramFolder
+        Pop $0
+        ${If} $0 != ""
+            WriteRegStr SHCTX "${APP_KEY}\shell\open\command" "" '"$0\${EXE}" "%1"'
+        ${Else}
+            DeleteRegKey SHCTX "${APP_KEY}"
+            !insertmacro RemoveImageType ".png"
+            !insertmacro RemoveImageType ".jpg"
+            !insertmacro RemoveImageType ".jpeg"
+            !insertmacro RemoveImageType ".bmp"
+            !insertmacro RemoveImageType ".gif"
+        ${EndIf}
+        !insertmacro NotifyShell
+    ${EndIf}
     DeleteRegKey SHCTX "${UNINSTALL_KEY}"
 SectionEnd

@@ -101,30 +101,30 @@ void ComposeCopies() {
     }
 }
 
-// Whether no removal has come since the job was given.
+// Whether no removal has come since the job was given; asked under the guard.
 bool IsJobCurrent() {
-    std::lock_guard<std::mutex> lock(g_snapshot.guard);
     return g_snapshot.job.generation == g_snapshot.generation;
 }
 
 // The worker: the picture, with the memo's folder inside, replaces the previous snapshot in one
-// step, so a death at any instant leaves the previous snapshot or the new one. The lock is not
+// step, so a death at any instant leaves the previous snapshot or the new one. The guard is not
 // held while the file is written and flushed, since Save, New and Open take it on the window's
-// thread: a removal that comes meanwhile cannot see the new file, which goes here instead.
+// thread to remove the snapshot; it is held for the rename alone, so that a removal either comes
+// first and keeps the file out, or comes after and finds it in place: a removed snapshot never
+// comes back, not even for an instant in which the process could die.
 DWORD WINAPI WriteSnapshot(void*) {
     // Memory that runs out only skips this snapshot: nothing may leave the thread.
     try {
         ComposeCopies();
         std::vector<unsigned char> png;
-        const std::wstring path = OwnPath(SnapshotFile::Image);
         if (!EncodePng(g_snapshot.composite, png) ||
-            !AddSnapshotPlace(png, g_snapshot.job.folder) || !IsJobCurrent() ||
-            !ReplaceFileDurably(path, png)) {
+            !AddSnapshotPlace(png, g_snapshot.job.folder)) {
             return 0;
         }
-        std::lock_guard<std::mutex> lock(g_snapshot.guard);
-        if (g_snapshot.job.generation != g_snapshot.generation) {
-            DeleteFileW(path.c_str());
+        PreparedReplacement snapshot(OwnPath(SnapshotFile::Image), png);
+        const std::lock_guard<std::mutex> lock(g_snapshot.guard);
+        if (IsJobCurrent()) {
+            snapshot.PutInPlace();
         }
     } catch (const std::exception&) {
         return 1;

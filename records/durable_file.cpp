@@ -136,7 +136,8 @@ void CarryAttributes(const std::wstring& from, const std::wstring& to) {
 // rename(2) under Wine). ReplaceFileW is not used: it may remove the old file and then fail to
 // move ours in (ERROR_UNABLE_TO_MOVE_REPLACEMENT), Wine's moves the old file aside first, and
 // moves a folder aside as if it were a file.
-bool PutInPlace(const std::wstring& temporary, const std::wstring& path, ExistingFile existing) {
+bool RenameIntoPlace(const std::wstring& temporary, const std::wstring& path,
+                     ExistingFile existing) {
     DWORD flags = MOVEFILE_WRITE_THROUGH;
     if (existing == ExistingFile::Replace) {
         CarryAttributes(path, temporary);
@@ -145,39 +146,56 @@ bool PutInPlace(const std::wstring& temporary, const std::wstring& path, Existin
     return MoveFileExW(temporary.c_str(), path.c_str(), flags) != 0;
 }
 
-// Writes a temporary file of ours beside `path` with `write`, then renames it over `path`.
-template <class Write>
-bool ReplaceThroughTemporary(const std::wstring& path, ExistingFile existing, Write write) {
+} // namespace
+
+PreparedReplacement::PreparedReplacement(const std::wstring& path,
+                                         const std::vector<unsigned char>& bytes,
+                                         ExistingFile existing)
+    : PreparedReplacement(path, existing, [&bytes](const std::wstring& temporary) {
+          return WriteFlushedFile(temporary, bytes);
+      }) {}
+
+PreparedReplacement::PreparedReplacement(const std::wstring& path, ExistingFile existing,
+                                         const std::function<bool(const std::wstring&)>& write)
+    : path_(path), existing_(existing) {
     const std::size_t separator = path.rfind(L'\\');
     if (separator == std::wstring::npos || !MayReplace(path)) {
-        return false;
+        return;
     }
     const std::wstring name = TemporaryName();
     const std::wstring folder = TemporaryFolderFor(path.substr(0, separator), name);
     RemoveStrayTemporaryFiles(folder);
-    const std::wstring temporary = folder + L"\\" + name;
-    if (write(temporary) && PutInPlace(temporary, path, existing)) {
-        return true;
-    }
-    // A rename that failed changed nothing: the name holds what it held before, and the
-    // temporary file, whole or torn, is no one's but ours.
-    DeleteFileW(temporary.c_str());
-    return false;
+    temporary_ = folder + L"\\" + name;
+    written_ = write(temporary_);
 }
 
-} // namespace
+// A rename that failed, or never came, changed nothing: the name holds what it held before, and
+// the temporary file, whole or torn, is no one's but ours.
+PreparedReplacement::~PreparedReplacement() {
+    if (!temporary_.empty()) {
+        DeleteFileW(temporary_.c_str());
+    }
+}
+
+bool PreparedReplacement::PutInPlace() {
+    if (!written_ || !RenameIntoPlace(temporary_, path_, existing_)) {
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}
 
 bool ReplaceFileDurably(const std::wstring& path, const std::vector<unsigned char>& bytes,
                         ExistingFile existing) {
-    return ReplaceThroughTemporary(path, existing, [&bytes](const std::wstring& temporary) {
-        return WriteFlushedFile(temporary, bytes);
-    });
+    return PreparedReplacement(path, bytes, existing).PutInPlace();
 }
 
 bool CopyFileDurably(const std::wstring& source, const std::wstring& path) {
-    return ReplaceThroughTemporary(
-        path, ExistingFile::Replace,
-        [&source](const std::wstring& temporary) { return CopyFlushedFile(source, temporary); });
+    return PreparedReplacement(path, ExistingFile::Replace,
+                               [&source](const std::wstring& temporary) {
+                                   return CopyFlushedFile(source, temporary);
+                               })
+        .PutInPlace();
 }
 
 std::vector<unsigned char> ReadWholeFile(const std::wstring& path, std::uint64_t limit) {

@@ -1,11 +1,11 @@
 """The installer round trips in fresh Wine prefixes of their own, for each installer that this
 machine runs (the x64 one everywhere, the x86 one where 32-bit code runs): for every user (silent
 install, files, registry, "Open with" and the Start-menu shortcut; install over an existing
-install; silent uninstall; the portable zip against the installed program), for the current user
-only (nothing written to HKLM or Program Files; a silent install over a running copy changes
-nothing), and for every user on 64-bit Windows, each program in its own Program Files and registry
-view. Also: the winget and Scoop manifests against the built files, and signing with a throwaway
-certificate."""
+install; silent uninstall, and "Open with" left to the other program's install; the portable zip
+against the installed program), for the current user only (nothing written to HKLM or Program
+Files; a silent install over a running copy changes nothing), and for every user on 64-bit
+Windows, each program in its own Program Files and registry view. Also: the winget and Scoop
+manifests against the built files, and signing with a throwaway certificate."""
 import glob
 import hashlib
 import json
@@ -405,6 +405,35 @@ def machine_round_trip(at, setup, archive, version, switches):
     uninstall(at, check_installed(at, before, version), before)
     e2e.check(all(read(path) == data for path, data in kept.items()),
               "uninstalling touched the user's settings, bak or memo")
+    if at.arch == "win64":
+        shared_open_with(at, setup, switches)
+
+
+def shared_open_with(at, setup, switches):
+    """Step 7: on 64-bit Windows both programs' installs for every user share "Open with" (one
+    Software\\Classes for both registry views; Wine keeps two, so the test writes the other
+    install's part into this view). Uninstalling one leaves it to the other: kept while it names
+    the other program, handed over when it named this one and the other is still installed."""
+    other = Install(os.path.basename(at.prefix), at.arch, "machine", "x86")
+    entry = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Inkwisp"
+    for other_installed in (False, True):
+        wine_wait(setup, *switches["machine"])
+        if other_installed:
+            e2e.run("wine", "reg", "add", entry, "/v", "InstallLocation", "/d", other.folder,
+                    "/reg:32", "/f")
+            os.makedirs(other.program, exist_ok=True)
+            shutil.copy(os.path.join(at.program, "inkwisp.exe"), other.program)
+        else:
+            e2e.run("wine", "reg", "add", at.app_key + r"\shell\open\command", "/ve", "/d",
+                    '"%s" "%%1"' % other.exe, "/f")
+        wine_wait(os.path.join(at.program, "uninstall.exe"), "/S")
+        after = registry(at)
+        command = value(after[at.app_key], r"shell\open\command", "(Default)")
+        listed = [t for t in TYPES if any(k[0].endswith(t + r"\OpenWithList\inkwisp.exe")
+                                          for k in after[at.classes + t])]
+        e2e.check(command == ("REG_SZ", '"%s" "%%1"' % other.exe) and listed == TYPES,
+                  "with the other program installed (%s): open command %r, listed for %s"
+                  % ("its entry" if other_installed else "its keys", command, listed))
 
 
 def user_round_trip(at, setup, version, switches):
