@@ -13,10 +13,6 @@ template <typename Function> Function User32Entry(const char* name) noexcept {
 } // namespace
 
 GetDpiForWindowFunction g_getDpiForWindow = User32Entry<GetDpiForWindowFunction>("GetDpiForWindow");
-GetSystemMetricsForDpiFunction g_getSystemMetricsForDpi =
-    User32Entry<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
-AdjustWindowRectExForDpiFunction g_adjustWindowRectExForDpi =
-    User32Entry<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
 
 int SystemDpi() {
     ScopedGetDC screen(nullptr);
@@ -29,18 +25,4 @@ int WindowDpi(HWND window) {
     // 0 for a window that is gone.
     const UINT dpi = g_getDpiForWindow != nullptr ? g_getDpiForWindow(window) : 0;
     return dpi > 0 ? static_cast<int>(dpi) : SystemDpi();
-}
-
-int SystemMetricAtDpi(int index, int dpi) {
-    if (g_getSystemMetricsForDpi != nullptr) {
-        return g_getSystemMetricsForDpi(index, static_cast<UINT>(dpi));
-    }
-    return ScaleLength(GetSystemMetrics(index), SystemDpi(), dpi);
-}
-
-BOOL AdjustWindowRectAtDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, int dpi) {
-    if (g_adjustWindowRectExForDpi != nullptr) {
-        return g_adjustWindowRectExForDpi(rect, style, menu, exStyle, static_cast<UINT>(dpi));
-    }
-    return AdjustWindowRectEx(rect, style, menu, exStyle);
 }
