@@ -12,6 +12,7 @@
 #include "records/app_window.h"
 #include "records/document_state.h"
 #include "records/settings.h"
+#include "res/resource.h"
 
 namespace {
 
@@ -22,6 +23,18 @@ void MakeMemoUntitled() {
     g_document.modified = 0;
     RemoveSnapshot();
     UpdateWindowTitle();
+}
+
+// The one way a picture becomes the memo's ink. It was decoded and drawn before anything changed,
+// so the question comes only for a picture that opens. False, changing nothing, when the memo must
+// stay.
+bool AdoptInk(ScopedGdiObject<HBITMAP> picture, SaveQuestion question) {
+    if (question == SaveQuestion::AfterDecoding && !EndStrokeAndAskToSave()) {
+        return false;
+    }
+    ReplaceLayer(Layer::Ink, std::move(picture));
+    InvalidateRect(g_app.hwnd, nullptr, TRUE);
+    return true;
 }
 
 } // namespace
@@ -50,9 +63,13 @@ bool SetCurrentFile(const wchar_t* path) {
     return true;
 }
 
-int OpenImageAsMemo(const wchar_t* path) {
-    if (LoadImageIntoLayer(path, Layer::Ink) == 0) {
-        NewCanvas();
+int OpenImageAsMemo(const wchar_t* path, SaveQuestion question) {
+    ScopedGdiObject<HBITMAP> picture = MakeFilePicture(path, Layer::Ink);
+    if (picture == nullptr) {
+        ReportFileFailure(IDS_OPEN_FAILED, path);
+        return 0;
+    }
+    if (!AdoptInk(std::move(picture), question)) {
         return 0;
     }
     SetCurrentFile(path);
@@ -66,11 +83,9 @@ bool EndStrokeAndAskToSave() {
 
 int PasteImageAsMemo() {
     ScopedGdiObject<HBITMAP> pasted = MakeClipboardInk();
-    if (pasted == nullptr || !EndStrokeAndAskToSave()) {
+    if (pasted == nullptr || !AdoptInk(std::move(pasted), SaveQuestion::AfterDecoding)) {
         return 0;
     }
-    ReplaceLayer(Layer::Ink, std::move(pasted));
-    InvalidateRect(g_app.hwnd, nullptr, TRUE);
     MakeMemoUntitled();
     // No file holds the picture yet: New and closing must not lose it.
     MarkModified();

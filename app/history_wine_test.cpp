@@ -94,7 +94,7 @@ void Act(char action, int n, const std::wstring& picture) {
     case 'u': SendToMainWindow(WM_COMMAND, IDM_UNDO); break;
     case 'r': SendToMainWindow(WM_COMMAND, IDM_REDO); break;
     case 'n': NewCanvas(); break;
-    case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str()), 1); break;
+    case 'o': EXPECT_EQ(OpenImageAsMemo(picture.c_str(), SaveQuestion::None), 1); break;
     case 'b': LoadImageIntoLayer(picture.c_str(), Layer::Background); break;
     case 'l': EXPECT_EQ(LoadImageIntoLayer(picture.c_str(), Layer::Ink), 0); break;
     }

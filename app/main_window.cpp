@@ -146,7 +146,7 @@ void OnOpen() {
     if (ChooseImageFile(path) != 1) {
         return;
     }
-    OpenImageAsMemo(path);
+    OpenImageAsMemo(path, SaveQuestion::None);
 }
 
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,19 +175,15 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The first file only. Its name is read whole, however long: a name cut to a buffer would name
+// another file, and the box for a file that cannot be opened names it.
 LRESULT OnDropFiles(HDROP drop) {
-    if (!EndStrokeAndAskToSave()) {
-        DragFinish(drop);
-        return 0;
-    }
-    wchar_t path[PATH_BUFFER_CAPACITY];
-    // A name too long for the buffer would come back cut, naming another file: take none.
-    if (DragQueryFileW(drop, 0, nullptr, 0) >= PATH_BUFFER_CAPACITY ||
-        DragQueryFileW(drop, 0, path, PATH_BUFFER_CAPACITY) == 0) {
-        path[0] = L'\0';
-    }
+    std::wstring path(DragQueryFileW(drop, 0, nullptr, 0) + 1, L'\0');
+    path.resize(DragQueryFileW(drop, 0, &path[0], static_cast<UINT>(path.size())));
     DragFinish(drop);
-    OpenImageAsMemo(path);
+    if (!path.empty()) {
+        OpenImageAsMemo(path.c_str(), SaveQuestion::AfterDecoding);
+    }
     return 0;
 }
 
@@ -281,10 +277,11 @@ HWND CreateMainWindow() {
 }
 
 void OpenCommandLineImage(const wchar_t* commandLine) {
-    if (commandLine[0] == L'\0') {
+    std::wstring path = CommandLinePath(commandLine);
+    // Nothing, or a pair of quotes around nothing, names no file.
+    if (path.empty()) {
         return;
     }
-    std::wstring path = CommandLinePath(commandLine);
     // A name typed relative to the current folder becomes a full path, which the memo needs.
     const DWORD length = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     if (length != 0) {
@@ -293,7 +290,7 @@ void OpenCommandLineImage(const wchar_t* commandLine) {
             path = full.c_str();
         }
     }
-    OpenImageAsMemo(path.c_str());
+    OpenImageAsMemo(path.c_str(), SaveQuestion::None);
 }
 
 int RunMessageLoop() {

@@ -49,7 +49,7 @@ void RecoverAtStart() {
     ClaimSnapshot();
     const std::wstring memo = RecoverSnapshots();
     if (!memo.empty()) {
-        OpenImageAsMemo(memo.c_str());
+        OpenImageAsMemo(memo.c_str(), SaveQuestion::None);
     }
 }
 

@@ -198,6 +198,13 @@ TEST_F(RecoveryTest, SnapshotLivesWhileTheChangesAreUnsaved) {
              SendToMainWindow(WM_COMMAND, IDM_OPEN);
          },
          false},
+        {"Open after No of a file that cannot be opened",
+         [&] {
+             SetMessageBoxAnswer(IDNO);
+             g_openChoice = memos_ + L"\\missing.png";
+             SendToMainWindow(WM_COMMAND, IDM_OPEN);
+         },
+         true},
         {"a snapshot still being written when New comes",
          [] {
              DrawStroke();

@@ -77,13 +77,16 @@ int SaveMemoAt(wchar_t* path) {
 
 } // namespace
 
-int LoadImageIntoLayer(const wchar_t* path, Layer layer) {
+ScopedGdiObject<HBITMAP> MakeFilePicture(const wchar_t* path, Layer layer) {
     ImagingImage image =
         layer == Layer::Background || CanNameMemo(path) ? LoadImageFile(path) : nullptr;
-    // Drawn whole before it takes the layer's place: a load that fails leaves the layer and its
-    // history as they were.
     ScopedGdiObject<HBITMAP> picture = MakeLayerPicture(image, layer);
     DisposeImage(image);
+    return picture;
+}
+
+int LoadImageIntoLayer(const wchar_t* path, Layer layer) {
+    ScopedGdiObject<HBITMAP> picture = MakeFilePicture(path, layer);
     const bool loaded = picture != nullptr;
     if (loaded) {
         ReplaceLayer(layer, std::move(picture));
@@ -140,9 +143,13 @@ int SaveMemoOrReport() {
     if (SaveMemoAt(path) != 0) {
         return 1;
     }
-    MessageBoxW(g_app.hwnd, (LoadText(IDS_SAVE_FAILED) + L"\n" + path).c_str(), g_app.caption,
-                MB_OK | MB_ICONWARNING);
+    ReportFileFailure(IDS_SAVE_FAILED, path);
     return 0;
+}
+
+void ReportFileFailure(UINT text, const wchar_t* path) {
+    MessageBoxW(g_app.hwnd, (LoadText(text) + L"\n" + path).c_str(), g_app.caption,
+                MB_OK | MB_ICONWARNING);
 }
 
 int AskSaveQuestion() {

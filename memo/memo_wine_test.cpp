@@ -37,6 +37,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr COLORREF INK = RGB(200, 0, 0);
 const wchar_t SAVE_QUESTION[] = L"現在のキャンバスを保存しますか?";
+const std::wstring OPEN_FAILED = L"ファイルを開けませんでした。\n";
 
 // ---- files ----
 
@@ -468,7 +469,7 @@ TEST_F(MemoTest, OpensEveryFormatOneImagePixelOnOneCanvasPixel) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.file));
         NewCanvas();
-        ASSERT_EQ(OpenImageAsMemo(In(c.file).c_str()), 1);
+        ASSERT_EQ(OpenImageAsMemo(In(c.file).c_str(), SaveQuestion::None), 1);
         // The file is not held open.
         EXPECT_TRUE(DeleteFileW(In(c.file).c_str()));
 
@@ -521,7 +522,18 @@ TEST_F(MemoTest, AnOpenedFileIsTheImageAloneOverTheBackgroundWithNoEarlierInk) {
     EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 110, 110), WHITE);
 }
 
-TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) {
+std::wstring g_choice;
+
+// Answers the open dialog with `g_choice`, or fails as the dialog does when it does not fit.
+BOOL WINAPI ChooseTheChoice(LPOPENFILENAMEW record) {
+    if (g_choice.size() >= record->nMaxFile) {
+        return FALSE;
+    }
+    std::wcscpy(record->lpstrFile, g_choice.c_str());
+    return TRUE;
+}
+
+TEST_F(MemoTest, UnreadableFilesChangeNothingWhereverTheyAreOpenedAndABoxNamesThem) {
     const Bytes good = MakePng(30, 30, Gradient);
     const Bytes truncated(good.begin(), good.begin() + 45);
     const Bytes large = MakePng(200, 200, Gradient);
@@ -551,12 +563,18 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
                                   In(L"corrupt.png"),  In(L"text.jpg"),      In(L"zero.bmp"),
                                   In(L"missing.png"),  In(L"folder.png"),    L"good.png",
                                   deep + L"\\deep.png"};
+    const ScopedImport dialog("comdlg32.dll", "GetOpenFileNameW",
+                              reinterpret_cast<void*>(&ChooseTheChoice));
     for (const std::wstring& path : paths) {
         SCOPED_TRACE(testing::PrintToString(path));
         NewCanvas();
+        SetCurrentFile(In(L"before.png").c_str());
         WriteInk();
-        CopyText(g_document.name, NAME_CAPACITY, L"before.png");
         FillBitmapRect(g_canvas.background, 0, 0, 10, 10, RGB(0, 0, 200));
+        const std::vector<std::uint32_t> unstroked = ReadLayer(g_canvas.ink);
+        SendToMainWindow(WM_LBUTTONDOWN, MK_LBUTTON, PackPoint(300, 300));
+        SendToMainWindow(WM_LBUTTONUP, 0, PackPoint(340, 300));
+        ASSERT_FALSE(ReadLayer(g_canvas.ink) == unstroked);
 
         EXPECT_EQ(LoadImageIntoLayer(path.c_str(), Layer::Ink), 0);
         EXPECT_TRUE(InkIsThere());
@@ -564,16 +582,24 @@ TEST_F(MemoTest, UnreadableFilesChangeNothingAndTheOpeningCallersStartANewMemo) 
         EXPECT_STREQ(g_document.name, L"before.png");
         EXPECT_EQ(g_document.modified, 1);
 
-        // Dropped after answering No: a blank untitled memo, background included.
+        // Opened after answering No, then dropped (which asks nothing first): a box names the
+        // file, and the memo, its name, its history and the background stay.
         g_settings.backgroundEnabled = 1;
         SetMessageBoxAnswer(IDNO);
+        g_choice = path;
+        SendToMainWindow(WM_COMMAND, IDM_OPEN);
         SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})));
         g_settings.backgroundEnabled = 0;
-        EXPECT_FALSE(InkIsThere());
-        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), WHITE);
-        EXPECT_STREQ(g_document.name, L"");
-        EXPECT_EQ(g_document.modified, 0);
-        EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+        std::vector<std::wstring> boxes = {SAVE_QUESTION, OPEN_FAILED + path, OPEN_FAILED + path};
+        if (path.size() >= PATH_BUFFER_CAPACITY) {
+            boxes.erase(boxes.begin() + 1); // no open dialog gives so long a path
+        }
+        EXPECT_EQ(TakeMessageBoxTexts(), boxes);
+        EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(0, 0, 200));
+        EXPECT_EQ(WindowTitle(), L"before.png -Inkwisp");
+        EXPECT_EQ(g_document.modified, 1);
+        SendToMainWindow(WM_COMMAND, IDM_UNDO);
+        EXPECT_TRUE(ReadLayer(g_canvas.ink) == unstroked);
     }
     // No file is left open.
     for (const wchar_t* name : {L"empty.png", L"truncated.png", L"corrupt.png", L"good.png"}) {
@@ -619,11 +645,9 @@ TEST_F(MemoTest, HostileFilesAreRefusedOnBothLayersWithinBoundedMemory) {
         EXPECT_EQ(ReadBitmapPixel(g_canvas.background, 5, 5), RGB(0, 0, 200));
 
         WriteInk();
-        SetMessageBoxAnswer(IDNO);
         SendToMainWindow(WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({In(c.name)})));
-        EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{SAVE_QUESTION});
-        EXPECT_FALSE(InkIsThere());
-        EXPECT_EQ(WindowTitle(), L"無題 -Inkwisp");
+        EXPECT_EQ(TakeMessageBoxTexts(), std::vector<std::wstring>{OPEN_FAILED + In(c.name)});
+        EXPECT_TRUE(InkIsThere());
         EXPECT_LT(GetTickCount() - start, 2000u);
         EXPECT_TRUE(DeleteFileW(In(c.name).c_str())); // not held open
     }
@@ -675,8 +699,12 @@ TEST_F(MemoTest, ACommandLinePathIsOpenedWithoutItsQuotesAndNeverSplitAtBlanks) 
         WriteInk();
         OpenCommandLineImage(c.commandLine.c_str());
         EXPECT_EQ(WindowTitle(), c.title);
-        EXPECT_TRUE(TakeMessageBoxTexts().empty());
         const bool opened = c.title[0] != L'無';
+        // A file that cannot be opened is named in a box and leaves the memo; "" names none.
+        const std::vector<std::wstring> boxes = TakeMessageBoxTexts();
+        EXPECT_EQ(boxes.size(), opened || c.commandLine == L"\"\"" ? 0u : 1u);
+        EXPECT_TRUE(boxes.empty() || boxes[0].rfind(OPEN_FAILED, 0) == 0);
+        EXPECT_EQ(InkIsThere(), !opened);
         EXPECT_EQ(ReadBitmapPixel(g_canvas.ink, 2, 2), opened ? Stripes(2, 2) : WHITE);
         if (opened) {
             EXPECT_EQ(std::wstring(g_document.folder), blank);
@@ -768,7 +796,6 @@ TEST_F(MemoTest, TheOpenDialogAsksForPngFilesFromTheMemosFolder) {
 
 // Answers the open-file dialog: types `g_choice` into its name box and confirms, or cancels when
 // it is empty; counts the dialogs answered.
-std::wstring g_choice;
 int g_openDialogsSeen;
 
 void AnswerOpenDialog(HWND dialog) {
@@ -865,12 +892,6 @@ TEST_F(MemoTest, CtrlCThenCtrlVOpenTheSamePictureAsAnUntitledMemoAndNoPictureCha
     PressCtrl('V');
     EXPECT_TRUE(TakeMessageBoxTexts().empty());
     EXPECT_TRUE(ReadLayer(g_canvas.ink) == picture);
-}
-
-// Answers the open dialog with `g_choice`.
-BOOL WINAPI ChooseTheChoice(LPOPENFILENAMEW record) {
-    std::wcscpy(record->lpstrFile, g_choice.c_str());
-    return TRUE;
 }
 
 TEST_F(MemoTest, EveryCommandThatReplacesTheMemoEndsTheStrokeInProgress) {

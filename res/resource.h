@@ -18,6 +18,8 @@
 #define IDS_OPEN_TITLE 148
 #define IDS_CHOOSE_FOLDER 149
 #define IDS_VERSION_BOX 150
+// An image to open (Open, a drop, the command line) could not be opened; its path follows.
+#define IDS_OPEN_FAILED 151
 
 #define IDD_PEN 102
 #define IDD_SETTINGS 103

@@ -1,6 +1,7 @@
 """The first background on a fresh profile (no settings folder yet): switched on in the Settings
 dialog, an image picked in the open dialog, the dialog left with Escape and, in a second round,
-with Enter. It shows at once and again after a restart."""
+with Enter. It shows at once and again after a restart, under the untitled memo that follows the
+box for a command-line file that cannot be opened."""
 import os
 import sys
 
@@ -36,8 +37,11 @@ def first_background(leave_key, image):
     e2e.keys(window, "alt+f", "x")
     e2e.check(e2e.wait_exit(process) == 0, "Exit failed")
 
-    process = e2e.start_and_dismiss()
+    # Restarted with a file that cannot be opened: a box says so, then the untitled memo shows.
+    process = e2e.start_and_dismiss(memo.windows_path(image + ".broken"))
+    e2e.dismiss_notice()
     window = e2e.wait_window(" -Inkwisp$")
+    memo.wait_title(window, "無題 -Inkwisp")
     shows_background("after a restart, the dialog left with " + leave_key)
     e2e.keys(window, "alt+f", "x")
     e2e.check(e2e.wait_exit(process) == 0, "Exit failed after the restart")
@@ -46,6 +50,8 @@ def first_background(leave_key, image):
 def test():
     image = os.path.join(e2e.HOME, "pictures", "blue.png")
     memo.write_png(image, 300, 200, lambda x, y: BLUE)
+    with open(image + ".broken", "wb") as broken:
+        broken.write(b"not a picture")
     for key in ("Escape", "Return"):
         e2e.reset()
         first_background(key, image)
