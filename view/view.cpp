@@ -1,6 +1,7 @@
 #include "view/view.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct ClientBuffer {
 ClientBuffer g_back;
 ClientBuffer g_ink;
 ClientBuffer g_mask;
+// Enlarged views (a canvas pixel wider than a screen pixel, as at zoom 1 on a 200 % screen)
+// compose the layers at the canvas's own pixels in `g_canvasPart`, the size of the canvas part
+// of the view, and stretch that once.
+ClientBuffer g_canvasPart;
 
 // What a buffer's bitmap is: like the window's, monochrome, or 24 bits a pixel with no byte that a
 // colour could hide in, which the mask is made from (Wine's 32-bit bitmaps keep a fourth byte,
@@ -140,6 +145,45 @@ void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC l
                        mask);
 }
 
+// The canvas pixels, counted from the view's first (blit.srcX, blit.srcY), that the client pixels
+// `shown` sample in the stretch of the view, with a pixel more on each side for its rounding.
+PixelRect CanvasPartSampled(const PixelRect& shown, const ViewBlit& blit) {
+    const double across = static_cast<double>(blit.srcW) / blit.dstW;
+    const double down = static_cast<double>(blit.srcH) / blit.dstH;
+    const PixelRect sampled = {TruncToInt(std::floor((shown.left - blit.dstX) * across)) - 1,
+                               TruncToInt(std::floor((shown.top - blit.dstY) * down)) - 1,
+                               TruncToInt(std::ceil((shown.right - blit.dstX) * across)) + 1,
+                               TruncToInt(std::ceil((shown.bottom - blit.dstY) * down)) + 1};
+    return IntersectRects(sampled, {0, 0, blit.srcW, blit.srcH});
+}
+
+// Enlarged, the view's picture is the stretch of the composed canvas: the background and the ink
+// over it are composed at the canvas's own pixels (a quarter as many at twice the size) and
+// stretched once, and every screen pixel shows the canvas pixel that a stretch of each layer
+// would show there. False when the buffers cannot be made.
+bool ComposeEnlarged(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
+                     const ViewBlit& blit, const ClientExtent& size) {
+    HDC composed = BufferFor(g_canvasPart, BufferKind::LikeWindow, target, {blit.srcW, blit.srcH});
+    HDC ink = BufferFor(g_ink, BufferKind::ThreeBytes, target, size);
+    HDC mask = BufferFor(g_mask, BufferKind::Monochrome, target, size);
+    if (composed == nullptr || ink == nullptr || mask == nullptr) {
+        return false;
+    }
+    const PixelRect part = CanvasPartSampled(shown, blit);
+    const int width = part.right - part.left;
+    const int height = part.bottom - part.top;
+    ScopedSelect selected(layer, g_canvas.background);
+    BitBlt(composed, part.left, part.top, width, height, layer, blit.srcX + part.left,
+           blit.srcY + part.top, SRCCOPY);
+    SelectObject(layer, g_canvas.ink);
+    BitBlt(ink, 0, 0, width, height, layer, blit.srcX + part.left, blit.srcY + part.top, SRCCOPY);
+    LayOverTransparent(composed, part.left, part.top, width, height, ink, mask);
+    SetStretchBltMode(target, COLORONCOLOR);
+    StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, composed,
+               0, 0, blit.srcW, blit.srcH, SRCCOPY);
+    return true;
+}
+
 // Lays the view's picture of the client pixels `area` into `target`, whose (0, 0) is the area's
 // top-left corner. Every stretch uses the mapping of the whole view and only the target's size
 // cuts it, so a part of the client comes out exactly as in a repaint of the whole.
@@ -159,6 +203,10 @@ void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit,
     if (g_settings.backgroundEnabled == 0) {
         ScopedSelect selected(layer, g_canvas.ink);
         CopyInk(target, area, shown, layer, blit);
+        return;
+    }
+    const bool enlarged = blit.dstW > blit.srcW && blit.dstH > blit.srcH;
+    if (enlarged && ComposeEnlarged(target, area, shown, layer, blit, size)) {
         return;
     }
     // The background first, then the ink in its place.
@@ -346,6 +394,7 @@ void ReleaseView() {
     ReleaseBuffer(g_back);
     ReleaseBuffer(g_ink);
     ReleaseBuffer(g_mask);
+    ReleaseBuffer(g_canvasPart);
     // A window made later starts with bars of its own.
     g_bars[SB_HORZ] = {};
     g_bars[SB_VERT] = {};
