@@ -31,7 +31,7 @@ struct SnapshotState {
     std::wstring id;
     HANDLE lock = INVALID_HANDLE_VALUE;
     // The ink's copy, composed in place by the worker and encoded from there.
-    HBITMAP composite = nullptr;
+    ScopedGdiObject<HBITMAP> composite;
     std::uint32_t* compositeBits = nullptr;
     // The background's copy, taken again only when the layer has changed since: that halves what
     // the window's thread spends per snapshot.
@@ -52,8 +52,7 @@ std::wstring OwnPath(SnapshotFile file) {
 }
 
 void FreeCopies() {
-    DeleteObject(g_snapshot.composite);
-    g_snapshot.composite = nullptr;
+    g_snapshot.composite = ScopedGdiObject<HBITMAP>();
     g_snapshot.compositeBits = nullptr;
     std::vector<std::uint32_t>().swap(g_snapshot.background);
     g_snapshot.backgroundCopied = false;
@@ -65,7 +64,8 @@ bool MakeCopies() {
     }
     BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     void* bits = nullptr;
-    g_snapshot.composite = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    g_snapshot.composite = ScopedGdiObject<HBITMAP>(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (g_snapshot.composite == nullptr) {
         return false;
     }
