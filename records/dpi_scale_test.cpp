@@ -6,23 +6,19 @@
 
 namespace {
 
-// At 100 % every length stays as it is; a width read from a hand-edited file may be anything and
-// stays within int; a DPI that could not be read changes nothing and never divides by zero.
+// Halves round away from zero, as Windows scales its own sizes; a width read from a hand-edited
+// file may be anything and stays within int; a DPI that could not be read changes nothing.
 TEST(DpiScale, RoundsHalvesAwayFromZeroAndStaysWithinInt) {
-    struct Case {
+    const struct {
         int length, fromDpi, toDpi, scaled;
-    } cases[] = {{33, 96, 96, 33},
-                 {INT_MIN, 96, 96, INT_MIN},
-                 {33, 96, 192, 66},
-                 {33, 96, 144, 50},
+    } cases[] = {{33, 96, 144, 50},
                  {-33, 96, 144, -50},
-                 {2, 96, 120, 3},
-                 {1, 96, 47, 0},
                  {34, 192, 144, 26},
+                 {33, 96, 96, 33},
                  {INT_MAX / 2 + 1, 96, 192, INT_MAX},
                  {INT_MIN, 96, 192, INT_MIN},
                  {40, 0, 192, 40}};
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(ScaleLength(c.length, c.fromDpi, c.toDpi), c.scaled)
             << c.length << " from " << c.fromDpi << " to " << c.toDpi;
     }
