@@ -7,17 +7,10 @@
 
 #include "pen/pen_input.h"
 
+#include "records/user32_entry.h"
+
 GetPointerTypeFunction g_getPointerType;
 GetPointerPenInfoFunction g_getPointerPenInfo;
-
-namespace {
-
-template <typename Function> Function User32Entry(const char* name) {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-} // namespace
 
 void StartPenInput(HWND window) {
     g_getPointerType = User32Entry<GetPointerTypeFunction>("GetPointerType");

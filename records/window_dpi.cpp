@@ -2,15 +2,7 @@
 
 #include "records/dpi_scale.h"
 #include "records/scoped_gdi.h"
-
-namespace {
-
-template <typename Function> Function User32Entry(const char* name) noexcept {
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
-
-} // namespace
+#include "records/user32_entry.h"
 
 GetDpiForWindowFunction g_getDpiForWindow = User32Entry<GetDpiForWindowFunction>("GetDpiForWindow");
 

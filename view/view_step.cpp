@@ -77,15 +77,15 @@ void ShiftByClientPixels(ViewState& view, const ClientExtent& client, double dx,
 }
 
 void ZoomBy(ViewState& view, const ClientExtent& client, double factor, PixelPoint about) {
-    const double zoom = ClampZoom(SnapToQuarterPower(view.zoom * factor));
     const ExactOrigin from = ExactOriginOf(view);
-    // The view starts on whole pixels: a fraction carried from before would move the pixel.
     const double before = PixelsPerCanvasPixel(view);
-    view.originX = OriginKeeping(from.x, about.x, before, zoom * view.scale);
-    view.originY = OriginKeeping(from.y, about.y, before, zoom * view.scale);
+    view.zoom = ClampZoom(SnapToQuarterPower(view.zoom * factor));
+    const double after = PixelsPerCanvasPixel(view);
+    // The view starts on whole pixels: a fraction carried from before would move the pixel.
+    view.originX = OriginKeeping(from.x, about.x, before, after);
+    view.originY = OriginKeeping(from.y, about.y, before, after);
     view.carryX = 0.0;
     view.carryY = 0.0;
-    view.zoom = zoom;
     ClampView(view, client);
 }
 
@@ -101,6 +101,7 @@ void RescaleView(ViewState& view, const ClientExtent& before, const ClientExtent
     const double centreY = from.y + before.height / 2.0 / pixelsBefore;
     view.scale = scale;
     const double pixelsAfter = PixelsPerCanvasPixel(view);
-    PlaceView(view, after,
-              {centreX - after.width / 2.0 / pixelsAfter, centreY - after.height / 2.0 / pixelsAfter});
+    PlaceView(
+        view, after,
+        {centreX - after.width / 2.0 / pixelsAfter, centreY - after.height / 2.0 / pixelsAfter});
 }
