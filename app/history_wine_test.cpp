@@ -50,9 +50,6 @@ void* const NO_PIXELS_READ =
     reinterpret_cast<void*>(&Answer<int, 0, HDC, HBITMAP, UINT, UINT, void*, BITMAPINFO*, UINT>);
 void* const NO_PIXELS_WRITTEN = reinterpret_cast<void*>(
     &Answer<int, 0, HDC, HBITMAP, UINT, UINT, const void*, const BITMAPINFO*, UINT>);
-void* const NO_CONTEXT = reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>);
-void* const NO_STRIP = reinterpret_cast<void*>(
-    &Answer<HBITMAP, nullptr, HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD>);
 
 // Actions whose GDI calls fail, as on a device short of memory, and what they then try: B a
 // stroke whose tiles cannot be copied, T a turn that can neither read the layers nor draw GDI+'s
@@ -65,7 +62,7 @@ const struct {
     {'B', 's', {{"BitBlt", NO_BLOCK_TRANSFER}}},
     {'T', 't', {{"GetDIBits", NO_PIXELS_READ}, {"CreateCompatibleDC", NO_CONTEXT}}},
     {'Z', 'u', {{"SetDIBits", NO_PIXELS_WRITTEN}}},
-    {'U', 'u', {{"CreateDIBSection", NO_STRIP}}},
+    {'U', 'u', {{"CreateDIBSection", NO_DIB_SECTION}}},
     {'L', 'l', {{"CreateCompatibleDC", NO_CONTEXT}}},
 };
 

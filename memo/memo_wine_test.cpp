@@ -441,8 +441,7 @@ COLORREF Gradient(int x, int y) {
 TEST_F(MemoTest, APictureThatCannotBeDrawnIsNotLoaded) {
     WriteFileBytes(In(L"fine.bmp"), MakeBmp(20, 20, Stripes));
     for (Layer layer : {Layer::Ink, Layer::Background}) {
-        const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC",
-                                reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>));
+        const ScopedImport noDc("gdi32.dll", "CreateCompatibleDC", NO_CONTEXT);
         EXPECT_EQ(LoadImageIntoLayer(In(L"fine.bmp").c_str(), layer), 0);
     }
 }

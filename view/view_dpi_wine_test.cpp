@@ -9,6 +9,7 @@
 #include "canvas/layer_replacement.h"
 #include "records/app_window.h"
 #include "records/settings.h"
+#include "records/window_dpi.h"
 #include "view/view.h"
 #include "view_pictures.h"
 #include "wine_app.h"
@@ -23,6 +24,13 @@ int UnlikeWholeRepaint() {
 TEST(ViewAt192Dpi, StrokesWheelZoomBarsAndDpiChangesKeepToTheUnits) {
     StartTestWindow(800, 600);
     ASSERT_EQ(g_view.scale, 2.0) << "not run in the 192-DPI prefix";
+    // Without Windows 10's look-up (Windows 7) the window's DPI is the system's. Wine has it: a
+    // misspelt name would leave every Windows without it.
+    const GetDpiForWindowFunction lookUp = g_getDpiForWindow;
+    ASSERT_NE(lookUp, nullptr);
+    g_getDpiForWindow = nullptr;
+    EXPECT_EQ(WindowDpi(g_app.hwnd), 192);
+    g_getDpiForWindow = lookUp;
     ResetInkLayer();
     PaintNoise(g_canvas.background, 11u);
     g_settings.backgroundEnabled = 1;

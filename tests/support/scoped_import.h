@@ -13,6 +13,11 @@ template <typename Result, Result value, typename... Arguments> Result WINAPI An
     return value;
 }
 
+// GDI calls that fail, as on a device short of memory.
+inline void* const NO_CONTEXT = reinterpret_cast<void*>(&Answer<HDC, nullptr, HDC>);
+inline void* const NO_DIB_SECTION = reinterpret_cast<void*>(
+    &Answer<HBITMAP, nullptr, HDC, const BITMAPINFO*, UINT, void**, HANDLE, DWORD>);
+
 // The system's own function, for a replacement that passes calls on.
 template <typename Function> Function SystemFunction(const wchar_t* dll, const char* name) {
     return reinterpret_cast<Function>(
