@@ -8,7 +8,7 @@ namespace {
 
 ScopedGdiObject<HBITMAP> MakeWhiteLayer() {
     ScopedGetDC window(g_app.hwnd);
-    ScopedGdiObject<HBITMAP> layer(CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE));
+    ScopedGdiObject<HBITMAP> layer(MakeLayerBitmap());
     ScopedCreateDC memory(CreateCompatibleDC(window));
     ScopedSelect selected(memory, layer);
     PatBlt(memory, 0, 0, CANVAS_SIZE, CANVAS_SIZE, WHITENESS);

@@ -2,6 +2,7 @@
 
 #include "imaging/system_library.h"
 #include "records/app_window.h"
+#include "records/bitmap_info.h"
 #include "records/document_state.h"
 #include "records/scoped_gdi.h"
 
@@ -9,6 +10,43 @@ Canvas g_canvas;
 
 HBITMAP& LayerBitmap(Layer layer) {
     return layer == Layer::Ink ? g_canvas.ink : g_canvas.background;
+}
+
+namespace {
+
+// The pixels of a layer bitmap made by MakeLayerBitmap; null for any other.
+std::uint32_t* PixelsOfLayerBitmap(HBITMAP layer) {
+    DIBSECTION section = {};
+    if (layer == nullptr || GetObject(layer, sizeof(section), &section) != sizeof(section) ||
+        section.dsBm.bmBits == nullptr || section.dsBm.bmBitsPixel != 32 ||
+        section.dsBm.bmWidth != CANVAS_SIZE || section.dsBm.bmHeight != CANVAS_SIZE) {
+        return nullptr;
+    }
+    // Drawing may still be queued for the bitmap.
+    GdiFlush();
+    return static_cast<std::uint32_t*>(section.dsBm.bmBits);
+}
+
+} // namespace
+
+HBITMAP MakeLayerBitmap() {
+    const BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
+    void* bits = nullptr;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+const std::uint32_t* ReadLayerPixels(Layer layer) {
+    return PixelsOfLayerBitmap(LayerBitmap(layer));
+}
+
+void ClearFourthBytes(HBITMAP layer) {
+    std::uint32_t* pixels = PixelsOfLayerBitmap(layer);
+    if (pixels == nullptr) {
+        return;
+    }
+    for (std::size_t i = 0; i < static_cast<std::size_t>(CANVAS_SIZE) * CANVAS_SIZE; ++i) {
+        pixels[i] &= 0xFFFFFFu;
+    }
 }
 
 void MarkBackgroundChanged() {

@@ -27,6 +27,7 @@ bool DrawTurnedCopy(HBITMAP layer, ImagingImage copy) {
     const bool drawn = DrawImageAt(graphics, copy, 0, 0);
     // The graphics object goes first so that its drawing is flushed into the layer.
     DeleteGraphics(graphics);
+    ClearFourthBytes(layer);
     return drawn;
 }
 

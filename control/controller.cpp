@@ -21,7 +21,6 @@ bool MoveThroughHistoryAndShow(HistoryDirection direction) {
     if (IsEmptyRect(changed)) {
         return false;
     }
-    EndRotationPreview(); // its copy shows the ink before the change
     MarkModified();
     ShowCanvasRect(changed);
     return true;
@@ -37,9 +36,6 @@ void ApplyGestureActions(const GestureActions& actions, const ViewState& target)
     }
     if (actions.preview) {
         DrawRotationPreview(actions.previewAngle);
-    }
-    if (actions.endPreview) {
-        EndRotationPreview();
     }
     if (actions.toggleEraser) {
         ToggleEraser();
@@ -59,8 +55,7 @@ void MoveView(const ViewState& target) {
 }
 
 void TurnCanvasQuarter(int angle) {
-    EndStroke();          // the rest of a stroke would go on over the turned canvas
-    EndRotationPreview(); // its copy shows the ink before the turn
+    EndStroke(); // the rest of a stroke would go on over the turned canvas
     const TurnResult turn = TurnBothLayers(angle);
     // A turn that did not happen is no step: undo would turn the canvas the other way. Layers
     // turned apart are described by no step at all.

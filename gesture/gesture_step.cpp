@@ -68,11 +68,9 @@ void StepRotate(GestureState& gesture, const GestureMessage& message, GestureAct
     gesture.lastArgument = message.argument;
     const double angle = RotationDegrees(message.argument);
     if (message.phase == GesturePhase::Begin) {
-        actions.endPreview = true;
         return;
     }
     if (message.phase == GesturePhase::End) {
-        actions.endPreview = true;
         actions.quarterTurn = true;
         actions.turnAngle = TruncToInt(angle);
         gesture.lastArgument = 0;

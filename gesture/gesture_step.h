@@ -29,16 +29,13 @@ struct GestureMessage {
 };
 
 // What a message asks for, in this order: the quarter turn of both layers (then the window is
-// invalidated), showing the view as the step left it, the rotation preview, the end of the
-// previews' shared copy of the ink, the eraser toggle.
+// invalidated), showing the view as the step left it, the rotation preview, the eraser toggle.
 struct GestureActions {
     bool quarterTurn;
     int turnAngle;
     bool showView;
     bool preview;
     int previewAngle;
-    // At a rotate gesture's begin (a copy that an earlier one left may be stale) and its end.
-    bool endPreview;
     bool toggleEraser;
 };
 

@@ -39,9 +39,10 @@ ScopedGdiObject<HBITMAP> MakeLayerPicture(ImagingImage image, Layer layer) {
         return {};
     }
     ScopedGetDC window(g_app.hwnd);
-    ScopedGdiObject<HBITMAP> picture(CreateCompatibleBitmap(window, CANVAS_SIZE, CANVAS_SIZE));
+    ScopedGdiObject<HBITMAP> picture(MakeLayerBitmap());
     if (picture == nullptr || !DrawLayerPicture(picture, window, image, layer)) {
         return {};
     }
+    ClearFourthBytes(picture);
     return picture;
 }

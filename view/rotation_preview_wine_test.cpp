@@ -1,6 +1,7 @@
 // The rotation preview, on the real layers and the real window under Wine.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -47,7 +48,6 @@ class RotationPreviewTest : public testing::Test {
         g_settings.backgroundEnabled = 0;
         g_view = {1.0, 0, 0, NO_POINT};
         g_document.modified = 0;
-        EndRotationPreview();
     }
 };
 
@@ -120,6 +120,52 @@ TEST_F(RotationPreviewTest, PreviewAtRightAnglesShowsWhatTheFullSizePictureShowe
             EXPECT_EQ(unlike, 0) << "zoom " << zoom << ", " << angle << " degrees";
         }
     }
+}
+
+// At any angle, on a client of no round size and through a zoom between the steps, each pixel of
+// the canvas part shows an ink pixel within one canvas pixel of the turned point under its centre
+// (reckoned as GDI+ does, a pixel's centre at its whole coordinates), or white where that point is
+// off the canvas; a background changes nothing.
+TEST_F(RotationPreviewTest, PreviewShowsTheInkPixelUnderEachTurnedClientPixel) {
+    StartTestWindow(803, 611);
+    PaintNoise(g_canvas.ink, 9u);
+    const std::vector<std::uint32_t> ink = ReadLayer(g_canvas.ink);
+    RECT client;
+    GetClientRect(g_app.hwnd, &client);
+    for (int angle : {0, 30, 90, 200}) {
+        for (int background : {0, 1}) {
+            g_settings.backgroundEnabled = background;
+            g_view = {1.37, 300, 200, NO_POINT};
+            PaintView(PaintForm::Immediate);
+            DrawRotationPreview(angle);
+            const std::vector<std::uint32_t> shown = ReadClientArea();
+            const ViewBlit b = ComputeViewBlit(g_view, client.right, client.bottom);
+            const double turn = angle * 3.14159265358979 / 180;
+            int missed = 0;
+            for (int y = b.dstY; y < b.dstY + b.dstH; ++y) {
+                for (int x = b.dstX; x < b.dstX + b.dstW; ++x) {
+                    const double u = (x - b.dstX + 0.5) * b.srcW / b.dstW - 0.5 + b.srcX - 1024;
+                    const double v = (y - b.dstY + 0.5) * b.srcH / b.dstH - 0.5 + b.srcY - 1024;
+                    const int px =
+                        static_cast<int>(std::floor(u * cos(turn) - v * sin(turn) + 0.5)) + 1024;
+                    const int py =
+                        static_cast<int>(std::floor(u * sin(turn) + v * cos(turn) + 0.5)) + 1024;
+                    const std::uint32_t pixel = shown[static_cast<size_t>(y) * client.right + x];
+                    bool nearby = false;
+                    for (int q = 0; q < 9; ++q) {
+                        const int cx = px + q % 3 - 1;
+                        const int cy = py + q / 3 - 1;
+                        const bool on = cx >= 0 && cx <= LAST && cy >= 0 && cy <= LAST;
+                        nearby |= pixel == (on ? ink[static_cast<size_t>(cy) * CANVAS_SIZE + cx]
+                                               : 0xFFFFFFu);
+                    }
+                    missed += !nearby;
+                }
+            }
+            EXPECT_EQ(missed, 0) << angle << " degrees, background " << background;
+        }
+    }
+    StartTestWindow(800, 600);
 }
 
 // Wine counts no GDI objects (GetGuiResources gives 0), but every leaked 2048 x 2048 bitmap or

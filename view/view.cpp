@@ -1,242 +1,212 @@
 #include "view/view.h"
 
 #include <algorithm>
-#include <cmath>
+#include <memory>
+#include <new>
 #include <optional>
 #include <vector>
 
 #include "canvas/canvas.h"
-#include "imaging/system_library.h"
 #include "records/app_window.h"
 #include "records/bitmap_info.h"
 #include "records/scoped_gdi.h"
 #include "records/settings.h"
+#include "view/frame_pixels.h"
 
 namespace {
 
-// A bitmap of the client's size in a context of its own, kept from frame to frame: making a
-// bitmap and a context for each frame costs more than a stroke's move. Made again when the
-// client's size changes.
-struct ClientBuffer {
+// The frame: the client's pixels, composed in memory and copied to the window in one block
+// transfer, so the window never shows a half-built frame. Kept from frame to frame (making a
+// bitmap and a context costs more than a stroke's move), made again when the client's size
+// changes.
+struct FrameBuffer {
     // Declared before its context, which goes first and so lets go of it.
     ScopedGdiObject<HBITMAP> bitmap;
     ScopedCreateDC dc;
-    ClientExtent size;
+    std::uint32_t* pixels = nullptr;
+    ClientExtent size = {};
 };
 
-// The picture of the client area is built in `g_back` before it reaches the window in one block
-// transfer: the whole client, the strips a scroll uncovers, the rectangle a stroke's move
-// changed. The view's ink is put into `g_ink` (stretched when zoomed) before it is laid over the
-// background, through `g_mask`, the monochrome picture of where that ink is empty.
-ClientBuffer g_back;
-ClientBuffer g_ink;
-ClientBuffer g_mask;
-// Enlarged views (a canvas pixel wider than a screen pixel, as at zoom 1 on a 200 % screen)
-// compose the layers at the canvas's own pixels in `g_canvasPart`, the size of the canvas part
-// of the view, and stretch that once.
-ClientBuffer g_canvasPart;
+FrameBuffer g_frame;
 
-// What a buffer's bitmap is: like the window's, monochrome, or 24 bits a pixel with no byte that a
-// colour could hide in, which the mask is made from (Wine's 32-bit bitmaps keep a fourth byte,
-// and a white pixel whose fourth byte is set does not match white).
-enum class BufferKind { LikeWindow, Monochrome, ThreeBytes };
+// The runs of the view's stretch, kept while the view's blit stays: a stroke's moves and the
+// strips of a scroll use those of the frame before.
+struct ViewRuns {
+    ViewBlit blit = {};
+    StretchRuns across;
+    StretchRuns down;
+    bool made = false;
+};
+
+ViewRuns g_runs;
 
 // The context first: a bitmap still selected into one cannot be deleted.
-void ReleaseBuffer(ClientBuffer& buffer) {
-    buffer.dc = ScopedCreateDC();
-    buffer.bitmap = ScopedGdiObject<HBITMAP>();
-    buffer.size = {};
+void ReleaseFrame() {
+    g_frame.dc = ScopedCreateDC();
+    g_frame.bitmap = ScopedGdiObject<HBITMAP>();
+    g_frame.pixels = nullptr;
+    g_frame.size = {};
 }
 
-HBITMAP MakeBufferBitmap(BufferKind kind, HDC window, const ClientExtent& size) {
-    switch (kind) {
-    case BufferKind::Monochrome: return CreateBitmap(size.width, size.height, 1, 1, nullptr);
-    case BufferKind::ThreeBytes: {
-        BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+// The frame buffer for a client of `size`; null when there is no memory for it.
+FrameBuffer* FrameFor(HDC window, const ClientExtent& size) {
+    if (g_frame.dc != nullptr && g_frame.size.width == size.width &&
+        g_frame.size.height == size.height) {
+        return &g_frame;
     }
-    default: return CreateCompatibleBitmap(window, size.width, size.height);
-    }
-}
-
-// The context of `buffer`, of `kind`, for a client of `size`; null when no bitmap of that size
-// can be made.
-HDC BufferFor(ClientBuffer& buffer, BufferKind kind, HDC window, const ClientExtent& size) {
-    if (buffer.dc != nullptr && buffer.size.width == size.width &&
-        buffer.size.height == size.height) {
-        return buffer.dc;
-    }
-    ReleaseBuffer(buffer);
-    buffer.bitmap = ScopedGdiObject<HBITMAP>(MakeBufferBitmap(kind, window, size));
-    buffer.dc = ScopedCreateDC(CreateCompatibleDC(window));
-    if (buffer.bitmap == nullptr || buffer.dc == nullptr ||
-        SelectObject(buffer.dc, buffer.bitmap) == nullptr) {
-        ReleaseBuffer(buffer);
+    ReleaseFrame();
+    const BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
+    void* bits = nullptr;
+    g_frame.bitmap = ScopedGdiObject<HBITMAP>(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    g_frame.dc = ScopedCreateDC(CreateCompatibleDC(window));
+    if (g_frame.bitmap == nullptr || g_frame.dc == nullptr ||
+        SelectObject(g_frame.dc, g_frame.bitmap) == nullptr) {
+        ReleaseFrame();
         return nullptr;
     }
-    buffer.size = size;
-    return buffer.dc;
+    g_frame.pixels = static_cast<std::uint32_t*>(bits);
+    g_frame.size = size;
+    return &g_frame;
 }
 
-// Where the client area shows no canvas (a view larger than the canvas), it shows the desk.
-void FillDesk(HDC target, int width, int height) {
-    RECT all = {0, 0, width, height};
-    FillRect(target, &all, GetSysColorBrush(COLOR_APPWORKSPACE));
-}
-
-// Stretches the ink of the view into `stretched`, whose (0, 0) is client point (x, y). Shrinking
-// ANDs the dropped ink pixels into the kept ones, so a thin stroke never vanishes below zoom 1.
-void StretchInk(HDC stretched, int x, int y, HDC layer, const ViewBlit& blit) {
-    SetStretchBltMode(stretched, BLACKONWHITE);
-    StretchBlt(stretched, blit.dstX - x, blit.dstY - y, blit.dstW, blit.dstH, layer, blit.srcX,
-               blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
-}
-
-// Lays the `width` x `height` pixels at the top left of `ink` over `target` at (x, y), their empty
-// pixels transparent. XOR the ink in, clear where it is not empty, XOR it in again: the target
-// stays where the ink is empty and takes the ink elsewhere, as TransparentBlt does, without the
-// mask, bitmaps and contexts that Wine's TransparentBlt makes afresh on every call.
-void LayOverTransparent(HDC target, int x, int y, int width, int height, HDC ink, HDC mask) {
-    SetBkColor(ink, EMPTY_INK); // empty pixels become the mask's 1 bits
-    BitBlt(mask, 0, 0, width, height, ink, 0, 0, SRCCOPY);
-    SetTextColor(target, RGB(0, 0, 0)); // and the 1 bits white, the others black, on the target
-    SetBkColor(target, RGB(255, 255, 255));
-    BitBlt(target, x, y, width, height, ink, 0, 0, SRCINVERT);
-    BitBlt(target, x, y, width, height, mask, 0, 0, SRCAND);
-    BitBlt(target, x, y, width, height, ink, 0, 0, SRCINVERT);
-}
-
-// Puts the view's ink into the client pixels `shown` of `target`, whose (0, 0) is client point
-// `area` left and top: over white, the ink is the picture itself.
-void CopyInk(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
-             const ViewBlit& blit) {
-    if (blit.srcW == blit.dstW && blit.srcH == blit.dstH) { // nothing to stretch
-        BitBlt(target, shown.left - area.left, shown.top - area.top, shown.right - shown.left,
-               shown.bottom - shown.top, layer, blit.srcX + shown.left - blit.dstX,
-               blit.srcY + shown.top - blit.dstY, SRCCOPY);
-        return;
+// A line of `values` stretched by the platform to `count` pixels in `mode`, across or down, as
+// the view's stretch of a layer would stretch them; nothing when the stretch could not be made.
+std::optional<std::vector<std::uint32_t>> StretchLine(const std::vector<std::uint32_t>& values,
+                                                      int count, bool across, int mode) {
+    const int length = static_cast<int>(values.size());
+    const BITMAPINFO lineInfo =
+        across ? TopDownBitmapInfo(length, 1) : TopDownBitmapInfo(1, length);
+    const BITMAPINFO stretchedInfo =
+        across ? TopDownBitmapInfo(count, 1) : TopDownBitmapInfo(1, count);
+    void* lineBits = nullptr;
+    void* stretchedBits = nullptr;
+    ScopedGdiObject<HBITMAP> line(
+        CreateDIBSection(nullptr, &lineInfo, DIB_RGB_COLORS, &lineBits, nullptr, 0));
+    ScopedGdiObject<HBITMAP> stretched(
+        CreateDIBSection(nullptr, &stretchedInfo, DIB_RGB_COLORS, &stretchedBits, nullptr, 0));
+    ScopedCreateDC from(CreateCompatibleDC(nullptr));
+    ScopedCreateDC to(CreateCompatibleDC(nullptr));
+    if (line == nullptr || stretched == nullptr || from == nullptr || to == nullptr) {
+        return std::nullopt;
     }
-    StretchInk(target, area.left, area.top, layer, blit);
+    std::copy(values.begin(), values.end(), static_cast<std::uint32_t*>(lineBits));
+    ScopedSelect lineSelected(from, line);
+    ScopedSelect stretchedSelected(to, stretched);
+    SetStretchBltMode(to, mode);
+    if (!StretchBlt(to, 0, 0, across ? count : 1, across ? 1 : count, from, 0, 0,
+                    across ? length : 1, across ? 1 : length, SRCCOPY) ||
+        !GdiFlush()) {
+        return std::nullopt;
+    }
+    const auto* first = static_cast<const std::uint32_t*>(stretchedBits);
+    return std::vector<std::uint32_t>(first, first + count);
 }
 
-// Lays the view's ink over the client pixels `shown` of `target`, whose (0, 0) is client point
-// `area` left and top; white ink is transparent. Without its buffers (memory is short), through
-// the system's transparent blit, which is slower but needs none of ours.
-void LayInkOver(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
-                const ViewBlit& blit, const ClientExtent& size) {
-    HDC ink = BufferFor(g_ink, BufferKind::ThreeBytes, target, size);
-    HDC mask = BufferFor(g_mask, BufferKind::Monochrome, target, size);
-    if (ink == nullptr || mask == nullptr) {
-        SystemTransparentBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW,
-                             blit.dstH, layer, blit.srcX, blit.srcY, blit.srcW, blit.srcH,
-                             EMPTY_INK);
-        return;
+// The runs of one axis of `length` canvas pixels from `start` shown on `count` client pixels, read
+// off the platform's stretches of two lines: one whose pixels hold their canvas pixel's number,
+// stretched as the background is, and one of run markers, stretched as the ink is. So every frame
+// shows what the platform's stretch of the layers would. Nothing when they cannot be read.
+std::optional<StretchRuns> RunsByStretch(int start, int length, int count, bool across) {
+    if (length <= 0 || count <= 0) {
+        return StretchRuns();
     }
-    // The buffer's (0, 0) is the shown pixels' top left; its clip cuts a stretch of the whole view
-    // to them.
-    const int width = shown.right - shown.left;
-    const int height = shown.bottom - shown.top;
-    IntersectClipRect(ink, 0, 0, width, height);
-    CopyInk(ink, shown, shown, layer, blit);
-    SelectClipRgn(ink, nullptr);
-    LayOverTransparent(target, shown.left - area.left, shown.top - area.top, width, height, ink,
-                       mask);
+    std::vector<std::uint32_t> numbers(static_cast<std::size_t>(length));
+    std::vector<std::uint32_t> markers(static_cast<std::size_t>(length));
+    for (int j = 0; j < length; ++j) {
+        numbers[static_cast<std::size_t>(j)] = static_cast<std::uint32_t>(start + j);
+        markers[static_cast<std::size_t>(j)] = RunMarker(start + j);
+    }
+    const auto kept = StretchLine(numbers, count, across, COLORONCOLOR);
+    const auto merged = StretchLine(markers, count, across, BLACKONWHITE);
+    if (!kept || !merged) {
+        return std::nullopt;
+    }
+    std::vector<int> keptPixels(kept->size());
+    for (std::size_t i = 0; i < kept->size(); ++i) {
+        keptPixels[i] = static_cast<int>((*kept)[i] & 0xFFFFFFu);
+    }
+    return RunsFromStretches(keptPixels, *merged, start, length);
 }
 
-// The canvas pixels, counted from the view's first (blit.srcX, blit.srcY), that the client pixels
-// `shown` sample in the stretch of the view, with a pixel more on each side for its rounding.
-PixelRect CanvasPartSampled(const PixelRect& shown, const ViewBlit& blit) {
-    const double across = static_cast<double>(blit.srcW) / blit.dstW;
-    const double down = static_cast<double>(blit.srcH) / blit.dstH;
-    const PixelRect sampled = {TruncToInt(std::floor((shown.left - blit.dstX) * across)) - 1,
-                               TruncToInt(std::floor((shown.top - blit.dstY) * down)) - 1,
-                               TruncToInt(std::ceil((shown.right - blit.dstX) * across)) + 1,
-                               TruncToInt(std::ceil((shown.bottom - blit.dstY) * down)) + 1};
-    return IntersectRects(sampled, {0, 0, blit.srcW, blit.srcH});
+// The runs when the platform's cannot be read: the canvas pixel nearest each client pixel's
+// centre, alone.
+StretchRuns NearestRuns(int start, int length, int count) {
+    std::vector<int> kept(static_cast<std::size_t>(std::max(count, 0)));
+    std::vector<std::uint32_t> merged(kept.size());
+    for (int i = 0; i < count; ++i) {
+        const long long centre = (2LL * i + 1) * length / (2LL * count);
+        kept[static_cast<std::size_t>(i)] = start + static_cast<int>(centre);
+        merged[static_cast<std::size_t>(i)] = RunMarker(kept[static_cast<std::size_t>(i)]);
+    }
+    return RunsFromStretches(kept, merged, start, length);
 }
 
-// Enlarged, the view's picture is the stretch of the composed canvas: the background and the ink
-// over it are composed at the canvas's own pixels (a quarter as many at twice the size) and
-// stretched once, and every screen pixel shows the canvas pixel that a stretch of each layer
-// would show there. False when the buffers cannot be made.
-bool ComposeEnlarged(HDC target, const PixelRect& area, const PixelRect& shown, HDC layer,
-                     const ViewBlit& blit, const ClientExtent& size) {
-    HDC composed = BufferFor(g_canvasPart, BufferKind::LikeWindow, target, {blit.srcW, blit.srcH});
-    HDC ink = BufferFor(g_ink, BufferKind::ThreeBytes, target, size);
-    HDC mask = BufferFor(g_mask, BufferKind::Monochrome, target, size);
-    if (composed == nullptr || ink == nullptr || mask == nullptr) {
-        return false;
-    }
-    const PixelRect part = CanvasPartSampled(shown, blit);
-    const int width = part.right - part.left;
-    const int height = part.bottom - part.top;
-    ScopedSelect selected(layer, g_canvas.background);
-    BitBlt(composed, part.left, part.top, width, height, layer, blit.srcX + part.left,
-           blit.srcY + part.top, SRCCOPY);
-    SelectObject(layer, g_canvas.ink);
-    BitBlt(ink, 0, 0, width, height, layer, blit.srcX + part.left, blit.srcY + part.top, SRCCOPY);
-    LayOverTransparent(composed, part.left, part.top, width, height, ink, mask);
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, composed,
-               0, 0, blit.srcW, blit.srcH, SRCCOPY);
-    return true;
+bool SameBlit(const ViewBlit& a, const ViewBlit& b) {
+    return a.dstX == b.dstX && a.dstY == b.dstY && a.dstW == b.dstW && a.dstH == b.dstH &&
+           a.srcX == b.srcX && a.srcY == b.srcY && a.srcW == b.srcW && a.srcH == b.srcH;
 }
 
-// Lays the view's picture of the client pixels `area` into `target`, whose (0, 0) is the area's
-// top-left corner. Every stretch uses the mapping of the whole view and only the target's size
-// cuts it, so a part of the client comes out exactly as in a repaint of the whole.
-void ComposeView(HDC target, const PixelRect& area, const ViewBlit& blit,
-                 const ClientExtent& size) {
-    const PixelRect canvasOnClient = {blit.dstX, blit.dstY, blit.dstX + blit.dstW,
-                                      blit.dstY + blit.dstH};
-    const PixelRect shown = IntersectRects(area, canvasOnClient);
-    if (shown.left != area.left || shown.top != area.top || shown.right != area.right ||
-        shown.bottom != area.bottom) {
-        FillDesk(target, area.right - area.left, area.bottom - area.top);
+// The runs of the view's blit: the platform's, kept while the blit stays, or, when they cannot be
+// read, the nearest pixels for this frame alone.
+const ViewRuns& RunsFor(const ViewBlit& blit) {
+    if (g_runs.made && SameBlit(g_runs.blit, blit)) {
+        return g_runs;
     }
-    if (IsEmptyRect(shown)) {
-        return;
-    }
-    ScopedCreateDC layer(CreateCompatibleDC(target));
-    if (g_settings.backgroundEnabled == 0) {
-        ScopedSelect selected(layer, g_canvas.ink);
-        CopyInk(target, area, shown, layer, blit);
-        return;
-    }
-    const bool enlarged = blit.dstW > blit.srcW && blit.dstH > blit.srcH;
-    if (enlarged && ComposeEnlarged(target, area, shown, layer, blit, size)) {
-        return;
-    }
-    // The background first, then the ink in its place.
-    ScopedSelect selected(layer, g_canvas.background);
-    // The default mode ANDs the rows a zoom below 1 drops, darkening a colour background, and is
-    // the slower one; dropping them whole keeps every shown colour a colour of the picture.
-    SetStretchBltMode(target, COLORONCOLOR);
-    StretchBlt(target, blit.dstX - area.left, blit.dstY - area.top, blit.dstW, blit.dstH, layer,
-               blit.srcX, blit.srcY, blit.srcW, blit.srcH, SRCCOPY);
-    SelectObject(layer, g_canvas.ink);
-    LayInkOver(target, area, shown, layer, blit, size);
+    const std::optional<StretchRuns> across = RunsByStretch(blit.srcX, blit.srcW, blit.dstW, true);
+    const std::optional<StretchRuns> down = RunsByStretch(blit.srcY, blit.srcH, blit.dstH, false);
+    g_runs.blit = blit;
+    g_runs.across = across ? *across : NearestRuns(blit.srcX, blit.srcW, blit.dstW);
+    g_runs.down = down ? *down : NearestRuns(blit.srcY, blit.srcH, blit.dstH);
+    g_runs.made = across.has_value() && down.has_value();
+    return g_runs;
 }
 
-// Builds the picture of `area` off screen and copies it to the window in one block transfer, so
-// the window never shows a half-built frame. False, the window untouched, when there is no memory
-// for the frame's buffer.
+// The colour of the desk, where the client area shows no canvas (a view larger than the canvas).
+std::uint32_t DeskPixel() {
+    const COLORREF desk = GetSysColor(COLOR_APPWORKSPACE);
+    return (static_cast<std::uint32_t>(GetRValue(desk)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(desk)) << 8) | GetBValue(desk);
+}
+
+FrameSource SourceFor(const ViewBlit& blit) {
+    const ViewRuns& runs = RunsFor(blit);
+    return {ReadLayerPixels(Layer::Ink),
+            g_settings.backgroundEnabled != 0 ? ReadLayerPixels(Layer::Background) : nullptr,
+            blit,
+            &runs.across,
+            &runs.down,
+            DeskPixel()};
+}
+
+// Composes the client pixels `area` in the frame buffer and copies them to the window. False, the
+// window untouched, when there is no memory for the frame.
 bool ShowClientArea(HDC window, const PixelRect& area, const ViewBlit& blit,
                     const ClientExtent& size) {
-    HDC back = BufferFor(g_back, BufferKind::LikeWindow, window, size);
-    if (back == nullptr) {
+    FrameBuffer* frame = FrameFor(window, size);
+    if (frame == nullptr) {
         return false;
     }
-    // The buffer is the client's size: a stretch of the whole view is cut to the area by a clip,
-    // and costs what the area does.
-    IntersectClipRect(back, 0, 0, area.right - area.left, area.bottom - area.top);
-    ComposeView(back, area, blit, size);
-    SelectClipRgn(back, nullptr);
-    BitBlt(window, area.left, area.top, area.right - area.left, area.bottom - area.top, back, 0, 0,
-           SRCCOPY);
+    ComposeViewPixels(SourceFor(blit), area, {frame->pixels, size.width});
+    BitBlt(window, area.left, area.top, area.right - area.left, area.bottom - area.top, frame->dc,
+           0, 0, SRCCOPY);
     return true;
+}
+
+// Without memory for the frame, a paint still draws: a row at a time, straight to the window.
+void ShowRowByRow(HDC window, const PixelRect& area, const ViewBlit& blit) {
+    const int width = area.right - area.left;
+    std::unique_ptr<std::uint32_t[]> row(new (std::nothrow) std::uint32_t[width]);
+    if (row == nullptr) {
+        return;
+    }
+    const FrameSource source = SourceFor(blit);
+    BITMAPINFO info = TopDownBitmapInfo(width, 1);
+    for (int y = area.top; y < area.bottom; ++y) {
+        ComposeViewPixels(source, {area.left, y, area.right, y + 1}, {row.get(), width});
+        SetDIBitsToDevice(window, area.left, y, width, 1, 0, 0, 0, 1, row.get(), &info,
+                          DIB_RGB_COLORS);
+    }
 }
 
 // Shows `area` at once, or, without memory for the frame, leaves it to the next paint.
@@ -375,7 +345,7 @@ void PaintView(PaintForm form) {
     // The paint must draw: without memory for the frame, it is built on the window itself.
     ScopedPaintDC window(g_app.hwnd);
     if (!IsEmptyClient(size) && !ShowClientArea(window, whole, blit, size)) {
-        ComposeView(window, whole, blit, size);
+        ShowRowByRow(window, whole, blit);
     }
 }
 
@@ -391,10 +361,8 @@ void ShowView(const ViewState& target) {
 }
 
 void ReleaseView() {
-    ReleaseBuffer(g_back);
-    ReleaseBuffer(g_ink);
-    ReleaseBuffer(g_mask);
-    ReleaseBuffer(g_canvasPart);
+    ReleaseFrame();
+    g_runs = ViewRuns();
     // A window made later starts with bars of its own.
     g_bars[SB_HORZ] = {};
     g_bars[SB_VERT] = {};
@@ -416,4 +384,19 @@ void ShowCanvasRect(const PixelRect& canvas) {
     }
     ScopedGetDC window(g_app.hwnd);
     ShowOrInvalidate(window, area, blit, size);
+}
+
+void ShowCanvasPartFrame(const ViewBlit& blit,
+                         const std::function<void(const FrameTarget&)>& draw) {
+    const ClientExtent size = ReadClientSize();
+    if (IsEmptyClient(size) || blit.dstW <= 0 || blit.dstH <= 0) {
+        return;
+    }
+    ScopedGetDC window(g_app.hwnd);
+    FrameBuffer* frame = FrameFor(window, size);
+    if (frame == nullptr) {
+        return;
+    }
+    draw({frame->pixels, size.width});
+    BitBlt(window, blit.dstX, blit.dstY, blit.dstW, blit.dstH, frame->dc, 0, 0, SRCCOPY);
 }

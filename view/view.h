@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <functional>
+
+#include "view/frame_pixels.h"
 #include "view/view_math.h"
 
 // Where a repaint draws: inside WM_PAINT, or at once through the window's own context.
@@ -24,3 +27,7 @@ bool ClampViewToClient();
 // Brings the window up to date, in one block transfer, over the client pixels that show the
 // canvas rectangle `canvas`: the same pixels that a repaint of the whole client gives there.
 void ShowCanvasRect(const PixelRect& canvas);
+// Shows a frame of the canvas part of the view that `draw` builds in the frame buffer, blit.dstW x
+// blit.dstH pixels from its first; the rest of the client keeps what it shows. Without memory for
+// the frame, nothing is shown.
+void ShowCanvasPartFrame(const ViewBlit& blit, const std::function<void(const FrameTarget&)>& draw);

@@ -1,3 +1,4 @@
+#include "view/frame_pixels.h"
 #include "view/view_math.h"
 #include "view/view_step.h"
 
@@ -203,6 +204,24 @@ TEST(ViewShift, MovesThePixelsOnScreenOnlyWhereTheStretchRepeats) {
             EXPECT_EQ(shift->y, 0);
         }
     }
+}
+
+// The runs read off the platform's stretches: a merged pixel's cleared markers around the kept
+// pixel, and whatever the stretches hold, never a pixel outside the axis.
+TEST(StretchRuns, AreTheMarkedRunAroundTheKeptPixelInsideTheAxis) {
+    const auto marks = [](std::initializer_list<int> run) {
+        std::uint32_t merged = WHITE_PIXEL;
+        for (int j : run) {
+            merged &= RunMarker(j);
+        }
+        return merged;
+    };
+    const StretchRuns runs = RunsFromStretches(
+        {101, 102, 130, -5, 5000}, {marks({100, 101}), marks({102}), marks({129, 130, 131}), 0, 0},
+        100, 32);
+    EXPECT_EQ(runs.first, (std::vector<int>{100, 102, 129, 100, 108}));
+    EXPECT_EQ(runs.last, (std::vector<int>{101, 102, 131, 123, 131}));
+    EXPECT_EQ(runs.kept, (std::vector<int>{101, 102, 130, 100, 131}));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "view/view.h"
 #include "imaging/imaging.h"
 #include "records/app_window.h"
+#include "records/settings.h"
 #include "wine_app.h"
 
 std::vector<std::uint32_t> ReadClientArea() {
@@ -86,4 +87,54 @@ void DrawFullSizeRotationPreview(int angle) {
     DeleteDC(memory);
     DeleteObject(scratch);
     ReleaseDC(g_app.hwnd, window);
+}
+
+namespace {
+
+// A layer stretched through the view into a client-sized picture of its own, in `mode`.
+std::vector<std::uint32_t> StretchLayer(HBITMAP layer, const ViewBlit& blit, int mode,
+                                        const RECT& client) {
+    BITMAPINFO info = TopDown32(client.right, client.bottom);
+    void* bits = nullptr;
+    HBITMAP picture = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC to = CreateCompatibleDC(nullptr);
+    HDC from = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldTo = SelectObject(to, picture);
+    HGDIOBJ oldFrom = SelectObject(from, layer);
+    SetStretchBltMode(to, mode);
+    StretchBlt(to, blit.dstX, blit.dstY, blit.dstW, blit.dstH, from, blit.srcX, blit.srcY,
+               blit.srcW, blit.srcH, SRCCOPY);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first,
+                                      first + static_cast<size_t>(client.right) * client.bottom);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+    DeleteObject(picture);
+    return pixels;
+}
+
+} // namespace
+
+std::vector<std::uint32_t> ComposeViewWithGdi() {
+    RECT client;
+    GetClientRect(g_app.hwnd, &client);
+    const ViewBlit blit = ComputeViewBlit(g_view, client.right, client.bottom);
+    std::vector<std::uint32_t> ink = StretchLayer(g_canvas.ink, blit, BLACKONWHITE, client);
+    const std::vector<std::uint32_t> background =
+        StretchLayer(g_canvas.background, blit, COLORONCOLOR, client);
+    const COLORREF desk = GetSysColor(COLOR_APPWORKSPACE);
+    for (size_t i = 0; i < ink.size(); ++i) {
+        const int x = static_cast<int>(i % client.right);
+        const int y = static_cast<int>(i / client.right);
+        if (x < blit.dstX || x >= blit.dstX + blit.dstW || y < blit.dstY ||
+            y >= blit.dstY + blit.dstH) {
+            ink[i] = (GetRValue(desk) << 16) | (GetGValue(desk) << 8) | GetBValue(desk);
+        } else if ((ink[i] &= 0xFFFFFF) == 0xFFFFFF && g_settings.backgroundEnabled != 0) {
+            ink[i] = background[i] & 0xFFFFFF;
+        }
+    }
+    return ink;
 }

@@ -12,6 +12,10 @@ std::vector<std::uint32_t> ReadClientArea();
 // How many client pixels differ from what a repaint of the whole client shows (which it then
 // leaves in the window); the first of them in `first`.
 int CountPixelsUnlikeWholeRepaint(POINT& first);
+// The view's picture as the platform's stretches of the layers make it: the ink ANDing the pixels
+// that a zoom below 1 merges, over the background, which keeps one of them, where the ink is
+// white; the desk beside the canvas.
+std::vector<std::uint32_t> ComposeViewWithGdi();
 // A pattern in which no two neighbours and no two turned positions agree by chance.
 void PaintNoise(HBITMAP layer, std::uint32_t seed);
 // The rotation preview built at the canvas's full size, turned with GDI+'s default sampling,
