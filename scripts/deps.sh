@@ -31,5 +31,20 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq "${missing[@]}" >/dev/null
+# A mirror caught mid-sync fails an index now and then: try again, then go on with the indexes
+# that did arrive.
+for attempt in 1 2 3; do
+    apt-get update -qq && break
+    echo "deps: some package indexes did not update (attempt $attempt)" >&2
+    [[ $attempt -lt 3 ]] && sleep 10
+done
+if ! apt-get install -y -qq "${missing[@]}" >/dev/null; then
+    # Without the 32-bit index the 32-bit Wine cannot be installed; the tests then run the x64
+    # build under 64-bit Wine (scripts/arch.sh), as on a machine that runs no 32-bit code.
+    native=()
+    for p in "${missing[@]}"; do
+        [[ $p == *:i386 ]] || native+=("$p")
+    done
+    echo "deps: the 32-bit packages could not be installed; installing the rest" >&2
+    apt-get install -y -qq "${native[@]}" >/dev/null
+fi
