@@ -13,10 +13,19 @@
 JOBS ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 
+# Each step of a run writes its wall time to one file of build/steps (scripts/step.sh); make test
+# and make lint print the table at their end.
+ifndef INKWISP_STEPS
+INKWISP_STEPS := $(CURDIR)/build/steps/$(shell date +%Y%m%d-%H%M%S)-$(firstword $(MAKECMDGOALS) all).tsv
+INKWISP_STEPS_STARTED := $(shell date +%s)
+endif
+export INKWISP_STEPS INKWISP_STEPS_STARTED
+STEP := bash scripts/step.sh
+
 all: build
 
 deps:
-	@bash scripts/deps.sh
+	@$(STEP) "installs (make deps)" bash scripts/deps.sh
 
 # Both programs; the tests and the bench of the one this machine runs (scripts/arch.sh).
 build-windows: deps
@@ -24,7 +33,7 @@ build-windows: deps
 
 build-host: deps
 	@cmake --preset host >/dev/null
-	@cmake --build --preset host -j $(JOBS)
+	@$(STEP) "build: host (tests, sanitizers)" cmake --build --preset host -j $(JOBS)
 
 build: build-windows build-host
 
@@ -33,14 +42,14 @@ run: deps
 	@JOBS=$(JOBS) bash scripts/run.sh
 
 dist: deps
-	@JOBS=$(JOBS) bash scripts/dist.sh
+	@JOBS=$(JOBS) $(STEP) "dist: zips and installers, x86 and x64" bash scripts/dist.sh
 
 # The installer round trip installs what dist writes.
 test: build dist
-	@bash scripts/test.sh
+	@bash scripts/test.sh; status=$$?; bash scripts/steps-table.sh; exit $$status
 
 lint: deps
-	@JOBS=$(JOBS) bash scripts/lint.sh
+	@JOBS=$(JOBS) bash scripts/lint.sh; status=$$?; bash scripts/steps-table.sh; exit $$status
 
 coverage: deps
 	@JOBS=$(JOBS) bash scripts/coverage.sh

@@ -9,9 +9,11 @@ source scripts/arch.sh
 for preset in windows windows-x64; do
     cmake --preset "$preset" >/dev/null
     if [[ $preset == "$INKWISP_PRESET" ]]; then
-        cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}"
+        bash scripts/step.sh "build: $preset (program, tests, bench)" \
+            cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}"
     else
         # The installer round trip opens a picture through "Open with" in each program's prefix.
-        cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}" --target inkwisp open_with
+        bash scripts/step.sh "build: $preset (program, open_with)" \
+            cmake --build --preset "$preset" -j "${JOBS:-$(nproc)}" --target inkwisp open_with
     fi
 done

@@ -6,40 +6,68 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-ctest --preset host --output-on-failure -j "$(nproc)"
+bash scripts/step.sh "host tests" ctest --preset host --output-on-failure -j "$(nproc)"
 host=$?
 
 # Both architectures' programs are checked without running them, on every machine.
-/usr/bin/python3 tests/shipped_exe.py build/windows/Inkwisp/inkwisp.exe \
+bash scripts/step.sh "shipped programs checked from their files" \
+    /usr/bin/python3 tests/shipped_exe.py build/windows/Inkwisp/inkwisp.exe \
     build/windows-x64/Inkwisp/inkwisp.exe
 shipped=$?
 
 source scripts/arch.sh
 echo "windows tests: $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)"
+# The e2e tests but the printing one, on a display and in Wine prefixes of their own (their
+# servers are ended between tests), one at a time: they share the display's input.
+e2e_tests() {
+    export INKWISP_WINE_SET=e2e
+    source scripts/wine-env.sh
+    # Their servers start again here, on this display.
+    bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
+    bash scripts/step.sh "e2e tests ($INKWISP_ARCH, beside the wine tests)" \
+        ctest --preset "$INKWISP_PRESET" --output-on-failure -L e2e -E '^e2e\.test_(install|print)$'
+    local status=$?
+    bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
+    return $status
+}
 windows_tests() {
     # Every test runs at 96 DPI unless it asks for another screen itself.
     unset INKWISP_WINE_DPI
     source scripts/wine-env.sh
     # The 96-DPI prefix, and the 192-DPI one of the tests that ask for it, each with its server.
-    bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
+    bash scripts/step.sh "Wine prefixes and servers" bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
+    # The e2e tests' prefixes are made here too, before anything runs beside: a new prefix's first
+    # boot, made beside the wine tests, once failed and left the prefix at 96 DPI.
+    INKWISP_WINE_SET=e2e bash scripts/step.sh "Wine prefixes of the e2e tests" \
+        bash scripts/wine-prefix.sh $INKWISP_WINE_TEST_DPIS
     # The test cases are found once, here: two ctest runs that look for them at once write the same
     # lists, and one may read a list half written and leave its cases out.
     ctest --preset "$INKWISP_PRESET" -N >/dev/null
     # The installer round trips, the longest test, keep to prefixes, a HOME and a display of their
-    # own: they run from the first second beside everything else, whose e2e tests run alone.
-    local install=$INKWISP_BUILD/install-test.log
-    ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_install$' >"$install" 2>&1 &
+    # own, and so do the other e2e tests: both run from the first second beside the wine tests.
+    local install=$INKWISP_BUILD/install-test.log e2e=$INKWISP_BUILD/e2e-test.log
+    bash scripts/step.sh "installer round trips (beside the other tests)" \
+        ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_install$' >"$install" 2>&1 &
     local installer=$!
-    # Wine tests run side by side; what they share is locked (RESOURCE_LOCK, RUN_SERIAL), and
-    # the e2e tests, which share the display, run alone. Twice as many as there are cores were
-    # quicker, but twice in five runs a test's Wine process then hung at its exit.
-    ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$(nproc)" -E '^e2e\.test_install$'
+    bash scripts/with-display.sh bash -c e2e_tests >"$e2e" 2>&1 &
+    local e2e_chain=$!
+    # Wine tests run side by side, what they share locked (RESOURCE_LOCK, RUN_SERIAL). Twice as
+    # many as there are cores were quicker, but twice in five runs a test's Wine process then hung
+    # at its exit.
+    bash scripts/step.sh "wine tests ($INKWISP_ARCH)" \
+        ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$(nproc)" -LE e2e
     local status=$?
+    wait $e2e_chain || status=1
+    cat "$e2e"
+    # The printing e2e test shares the print queue with the wine tests that print: after them.
+    INKWISP_WINE_SET=e2e bash scripts/step.sh "e2e printing test" \
+        ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_print$' || status=1
     wait $installer || status=1
     cat "$install"
     bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
     return $status
 }
+export -f e2e_tests
 export -f windows_tests
 INKWISP_SCREEN=1280x1024x24 bash scripts/with-print-queue.sh bash scripts/with-display.sh \
     bash -c windows_tests

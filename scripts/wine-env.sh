@@ -20,12 +20,16 @@ fi
 if [[ ! ${INKWISP_WINE_DPI:-96} =~ ^[1-9][0-9]*$ ]]; then
     echo "INKWISP_WINE_DPI is a DPI such as 96 or 192, not '$INKWISP_WINE_DPI'" >&2
     return 1 2>/dev/null || exit 1
-elif [[ ${INKWISP_WINE_DPI:-96} == 96 ]]; then
-    export WINEPREFIX=$INKWISP_BUILD/wine/prefix
-    export HOME=$INKWISP_BUILD/wine/home
+fi
+# INKWISP_WINE_SET names a set of prefixes of its own: the e2e tests run in theirs ("e2e"), beside
+# the wine tests, whose servers theirs never end.
+export INKWISP_WINE_DIR=$INKWISP_BUILD/wine${INKWISP_WINE_SET:+/$INKWISP_WINE_SET}
+if [[ ${INKWISP_WINE_DPI:-96} == 96 ]]; then
+    export WINEPREFIX=$INKWISP_WINE_DIR/prefix
+    export HOME=$INKWISP_WINE_DIR/home
 else
-    export WINEPREFIX=$INKWISP_BUILD/wine/prefix-$INKWISP_WINE_DPI
-    export HOME=$INKWISP_BUILD/wine/home-$INKWISP_WINE_DPI
+    export WINEPREFIX=$INKWISP_WINE_DIR/prefix-$INKWISP_WINE_DPI
+    export HOME=$INKWISP_WINE_DIR/home-$INKWISP_WINE_DPI
 fi
 # The DPIs of the prefixes that the wine and e2e tests run in.
 export INKWISP_WINE_TEST_DPIS="96 192"

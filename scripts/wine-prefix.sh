@@ -18,7 +18,7 @@ ready_prefix() {
     wineserver -p 120 </dev/null >/dev/null 2>&1 || true
     if [[ ! -f "$WINEPREFIX/.inkwisp-ready" ]]; then
         wine wineboot -i </dev/null >/dev/null 2>&1
-        cat >"$INKWISP_BUILD/wine/fonts.reg" <<'REG'
+        cat >"$INKWISP_WINE_DIR/fonts.reg" <<'REG'
 REGEDIT4
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
@@ -26,7 +26,7 @@ REGEDIT4
 "MS Shell Dlg"="IPAGothic"
 "MS Shell Dlg 2"="IPAGothic"
 REG
-        wine regedit /S "$(winepath -w "$INKWISP_BUILD/wine/fonts.reg")" </dev/null >/dev/null 2>&1
+        wine regedit /S "$(winepath -w "$INKWISP_WINE_DIR/fonts.reg")" </dev/null >/dev/null 2>&1
         if [[ $INKWISP_WINE_DPI != 96 ]]; then
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
                 /d "$INKWISP_WINE_DPI" /f </dev/null >/dev/null 2>&1
