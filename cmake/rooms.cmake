@@ -31,6 +31,11 @@ function(inkwisp_room room)
         target_compile_definitions(${target} ${scope} ${INKWISP_WIN32_DEFINITIONS})
         target_link_libraries(${target} ${scope} ${INKWISP_WIN32_SYSTEM_LIBRARIES})
     endif()
+    # The Win32 files take <windows.h> precompiled; the platform-free ones stay without it.
+    if(WIN32 AND ROOM_WIN32_SOURCES)
+        target_precompile_headers(${target} REUSE_FROM inkwisp_windows_pch)
+        set_source_files_properties(${ROOM_SOURCES} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
 
     # The room's folder seen from a folder of its own, so that its include path holds no other
     # room. Where links cannot be made, the source root stands in, and the order goes unchecked.

@@ -609,7 +609,7 @@ TEST_F(SettingsTest, ALongDesktopPathIsReadInItsShortForm) {
 TEST_F(SettingsTest, ACancelledChoiceLeavesTheBackgroundOff) {
     WhenDialogShows(WithCaption(L"Settings"), [](HWND settings) {
         UpdateWindow(g_app.hwnd);
-        AnswerFileDialog(L"");
+        AnswerFileDialog(std::wstring()); // cancelled
         ClickInSettings(settings, IDC_BACKGROUND);
         EXPECT_EQ(BackgroundBox(settings), static_cast<UINT>(BST_UNCHECKED));
         // The main window is to be painted anew all the same.
