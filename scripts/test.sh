@@ -17,8 +17,9 @@ shipped=$?
 
 source scripts/arch.sh
 echo "windows tests: $INKWISP_ARCH_TITLE ($INKWISP_ARCH_WHY)"
-# The e2e tests but the printing one, on a display and in Wine prefixes of their own (their
-# servers are ended between tests), one at a time: they share the display's input.
+# The e2e tests, on a display and in Wine prefixes of their own (their servers are ended between
+# tests), one at a time: they share the display's input. The printing one shares the print queue
+# with the wine tests that print, and waits until those have ended ($1 appears).
 e2e_tests() {
     export INKWISP_WINE_SET=e2e
     source scripts/wine-env.sh
@@ -27,6 +28,9 @@ e2e_tests() {
     bash scripts/step.sh "e2e tests ($INKWISP_ARCH, beside the wine tests)" \
         ctest --preset "$INKWISP_PRESET" --output-on-failure -L e2e -E '^e2e\.test_(install|print)$'
     local status=$?
+    while [[ ! -e $1 ]]; do sleep 1; done
+    bash scripts/step.sh "e2e printing test (after the wine tests)" \
+        ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_print$' || status=1
     bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
     return $status
 }
@@ -49,7 +53,9 @@ windows_tests() {
     bash scripts/step.sh "installer round trips (beside the other tests)" \
         ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_install$' >"$install" 2>&1 &
     local installer=$!
-    bash scripts/with-display.sh bash -c e2e_tests >"$e2e" 2>&1 &
+    local wine_done=$INKWISP_BUILD/wine-tests.done
+    rm -f "$wine_done"
+    bash scripts/with-display.sh bash -c 'e2e_tests "$1"' _ "$wine_done" >"$e2e" 2>&1 &
     local e2e_chain=$!
     # Wine tests run side by side, what they share locked (RESOURCE_LOCK, RUN_SERIAL). Twice as
     # many as there are cores were quicker, but twice in five runs a test's Wine process then hung
@@ -57,11 +63,9 @@ windows_tests() {
     bash scripts/step.sh "wine tests ($INKWISP_ARCH)" \
         ctest --preset "$INKWISP_PRESET" --output-on-failure -j "$(nproc)" -LE e2e
     local status=$?
+    touch "$wine_done"
     wait $e2e_chain || status=1
     cat "$e2e"
-    # The printing e2e test shares the print queue with the wine tests that print: after them.
-    INKWISP_WINE_SET=e2e bash scripts/step.sh "e2e printing test" \
-        ctest --preset "$INKWISP_PRESET" --output-on-failure -R '^e2e\.test_print$' || status=1
     wait $installer || status=1
     cat "$install"
     bash scripts/wine-end.sh $INKWISP_WINE_TEST_DPIS
