@@ -38,10 +38,8 @@ TilesCopied CopyTiles(HDC layer, const int* tiles, std::size_t count, std::uint3
         }
         stripWidth = std::max(stripWidth, (column(end - 1) - column(first) + 1) * TILE_SIDE);
     }
-    BITMAPINFO info = TopDownBitmapInfo(stripWidth, TILE_SIDE);
     void* bits = nullptr;
-    ScopedGdiObject<HBITMAP> stripBitmap(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedGdiObject<HBITMAP> stripBitmap(CreateTopDownDib(stripWidth, TILE_SIDE, &bits));
     ScopedCreateDC stripDC(CreateCompatibleDC(nullptr));
     if (stripBitmap == nullptr || stripDC == nullptr) {
         return TilesCopied::LayerUntouched;

@@ -30,9 +30,8 @@ std::uint32_t* PixelsOfLayerBitmap(HBITMAP layer) {
 } // namespace
 
 HBITMAP MakeLayerBitmap() {
-    const BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     void* bits = nullptr;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return CreateTopDownDib(CANVAS_SIZE, CANVAS_SIZE, &bits);
 }
 
 const std::uint32_t* ReadLayerPixels(Layer layer) {

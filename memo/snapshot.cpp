@@ -62,10 +62,9 @@ bool MakeCopies() {
     if (g_snapshot.composite != nullptr) {
         return true;
     }
-    BITMAPINFO info = TopDownBitmapInfo(CANVAS_SIZE, CANVAS_SIZE);
     void* bits = nullptr;
-    g_snapshot.composite = ScopedGdiObject<HBITMAP>(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    g_snapshot.composite =
+        ScopedGdiObject<HBITMAP>(CreateTopDownDib(CANVAS_SIZE, CANVAS_SIZE, &bits));
     if (g_snapshot.composite == nullptr) {
         return false;
     }

@@ -13,3 +13,9 @@ inline BITMAPINFO TopDownBitmapInfo(int width, int height) {
     info.bmiHeader.biCompression = BI_RGB;
     return info;
 }
+
+// A DIB section laid out so, its pixels at `bits`; null when there is no memory for it.
+inline HBITMAP CreateTopDownDib(int width, int height, void** bits) {
+    const BITMAPINFO info = TopDownBitmapInfo(width, height);
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}

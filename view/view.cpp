@@ -55,10 +55,8 @@ FrameBuffer* FrameFor(HDC window, const ClientExtent& size) {
         return &g_frame;
     }
     ReleaseFrame();
-    const BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
     void* bits = nullptr;
-    g_frame.bitmap = ScopedGdiObject<HBITMAP>(
-        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    g_frame.bitmap = ScopedGdiObject<HBITMAP>(CreateTopDownDib(size.width, size.height, &bits));
     g_frame.dc = ScopedCreateDC(CreateCompatibleDC(window));
     if (g_frame.bitmap == nullptr || g_frame.dc == nullptr ||
         SelectObject(g_frame.dc, g_frame.bitmap) == nullptr) {
@@ -75,16 +73,16 @@ FrameBuffer* FrameFor(HDC window, const ClientExtent& size) {
 std::optional<std::vector<std::uint32_t>> StretchLine(const std::vector<std::uint32_t>& values,
                                                       int count, bool across, int mode) {
     const int length = static_cast<int>(values.size());
-    const BITMAPINFO lineInfo =
-        across ? TopDownBitmapInfo(length, 1) : TopDownBitmapInfo(1, length);
-    const BITMAPINFO stretchedInfo =
-        across ? TopDownBitmapInfo(count, 1) : TopDownBitmapInfo(1, count);
+    // A row across, a column down.
+    const int lineWidth = across ? length : 1;
+    const int lineHeight = across ? 1 : length;
+    const int stretchedWidth = across ? count : 1;
+    const int stretchedHeight = across ? 1 : count;
     void* lineBits = nullptr;
     void* stretchedBits = nullptr;
-    ScopedGdiObject<HBITMAP> line(
-        CreateDIBSection(nullptr, &lineInfo, DIB_RGB_COLORS, &lineBits, nullptr, 0));
+    ScopedGdiObject<HBITMAP> line(CreateTopDownDib(lineWidth, lineHeight, &lineBits));
     ScopedGdiObject<HBITMAP> stretched(
-        CreateDIBSection(nullptr, &stretchedInfo, DIB_RGB_COLORS, &stretchedBits, nullptr, 0));
+        CreateTopDownDib(stretchedWidth, stretchedHeight, &stretchedBits));
     ScopedCreateDC from(CreateCompatibleDC(nullptr));
     ScopedCreateDC to(CreateCompatibleDC(nullptr));
     if (line == nullptr || stretched == nullptr || from == nullptr || to == nullptr) {
@@ -94,8 +92,8 @@ std::optional<std::vector<std::uint32_t>> StretchLine(const std::vector<std::uin
     ScopedSelect lineSelected(from, line);
     ScopedSelect stretchedSelected(to, stretched);
     SetStretchBltMode(to, mode);
-    if (!StretchBlt(to, 0, 0, across ? count : 1, across ? 1 : count, from, 0, 0,
-                    across ? length : 1, across ? 1 : length, SRCCOPY) ||
+    if (!StretchBlt(to, 0, 0, stretchedWidth, stretchedHeight, from, 0, 0, lineWidth, lineHeight,
+                    SRCCOPY) ||
         !GdiFlush()) {
         return std::nullopt;
     }
